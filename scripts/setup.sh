@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the suite needs to build and test, when any is missing.
+# Quick when all are present: it asks dpkg only and touches the network only for what is missing.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build make
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  xvfb xauth xclip wl-clipboard
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
