@@ -44,8 +44,17 @@ class CGraphData {
   double ValueAt(double x) const;
   // "%d\n" datan, then "%g\t%g\n" raw X, raw Y. -1 when the file cannot be opened, else 0.
   int WriteText(const std::string& path, const char* mode) const;
-  // Puts the scaled curve on the clipboard through the column text export; 0.
+  // Puts the scaled curve on the clipboard through the column text export, headed by the
+  // label (or the file name when the label is empty); 0, or -1 when the clipboard refused it.
   int PutOnClipboard(IPlatform& platform) const;
+
+  // Where the once-per-run messages of the curve layer go (invalid axis types, a full curve
+  // array); null keeps them silent. The workbench installs its platform at start.
+  static void SetMessagePlatform(IPlatform* platform);
+  // Shows a message through the installed platform; does nothing when none is installed.
+  static void ShowDataMessage(const std::string& text, const std::string& caption);
+  // Lets the invalid axis type messages be shown again (each is shown once per run).
+  static void ResetOncePerRunMessages();
 
   int XAxisType = 0;
   int YAxisType = 0;

@@ -1,0 +1,36 @@
+// ConsolePlatform: the platform interface for console programs. Messages go to the error
+// stream as "caption: text"; questions and choices are answered from fixed settings (a console
+// batch run never waits for a person); the clipboard is not reachable.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+
+class ConsolePlatform : public IPlatform {
+ public:
+  explicit ConsolePlatform(std::FILE* err = stderr) : err_(err) {}
+
+  // Answer of every yes/no question.
+  bool yesNoAnswer = false;
+  // Answer of every list choice; -1 counts as cancelled. An answer outside the list is -1 too.
+  int lineAnswer = -1;
+  // Answer of the file dialogs; empty counts as cancelled.
+  std::string fileAnswer;
+
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  bool AskYesNo(const std::string& text, const std::string& caption) override;
+  int ChooseLine(const std::string& caption, const std::vector<std::string>& lines) override;
+  bool ChooseOpenFile(const std::string& filter, const std::string& directory,
+                      std::string& path) override;
+  bool ChooseSaveFile(const std::string& filter, const std::string& directory,
+                      std::string& path) override;
+  bool SetClipboardText(const std::string& text) override;
+  std::string CurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& dir) override;
+
+ private:
+  std::FILE* err_;
+};

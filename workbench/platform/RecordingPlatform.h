@@ -1,0 +1,63 @@
+// RecordingPlatform: the test double of the platform interface. It answers from a script set
+// up by the test (queued answers, consumed in order, with a default once a queue is empty) and
+// keeps everything that was shown, so a test can check captions, texts and lists.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+
+class RecordingPlatform : public IPlatform {
+ public:
+  struct Message {
+    std::string text;
+    std::string caption;
+  };
+  struct Choice {
+    std::string caption;
+    std::vector<std::string> lines;
+  };
+  struct FileDialog {
+    bool save = false;
+    std::string filter;
+    std::string directory;
+  };
+
+  // Script: answers handed out in order; an empty queue gives the default below.
+  std::deque<bool> yesNoAnswers;
+  bool defaultYesNo = false;
+  std::deque<int> lineAnswers;
+  int defaultLine = -1;
+  // An empty string in the queue means the dialog was cancelled.
+  std::deque<std::string> fileAnswers;
+  bool clipboardWorks = true;
+
+  // What was shown.
+  std::vector<Message> messages;
+  std::vector<Message> questions;
+  std::vector<Choice> choices;
+  std::vector<FileDialog> fileDialogs;
+  std::string clipboard;
+  std::string currentDirectory = "/";
+  std::vector<std::string> directoryChanges;
+
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  bool AskYesNo(const std::string& text, const std::string& caption) override;
+  int ChooseLine(const std::string& caption, const std::vector<std::string>& lines) override;
+  bool ChooseOpenFile(const std::string& filter, const std::string& directory,
+                      std::string& path) override;
+  bool ChooseSaveFile(const std::string& filter, const std::string& directory,
+                      std::string& path) override;
+  bool SetClipboardText(const std::string& text) override;
+  std::string CurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& dir) override;
+
+  // "caption: text" of every message, in order (handy for comparisons).
+  std::vector<std::string> MessageLines() const;
+
+ private:
+  bool ChooseFile(bool save, const std::string& filter, const std::string& directory,
+                  std::string& path);
+};
