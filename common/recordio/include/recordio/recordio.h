@@ -37,9 +37,12 @@ using Item = std::variant<long long, float, double, std::string_view>;
 // Field-level formatting (each returns exactly the characters of the field, no line break).
 std::string formatI(long long v, int w);
 std::string formatF(double v, int w, int d);
-// gW.D as described in the header comment of `Layout`.
+// gW.D: a value that rounds to d significant digits with a magnitude in [0.1, 10^d) is
+// written as F(w-4).(d-k) followed by 4 blanks, k being the number of digits before the point;
+// any other as Ew.d (0.ddddddE+ee). Zero follows `Notation::gZeroFixed`.
 std::string formatG(double v, int w, int d, const Notation& n);
-// eW.D with scale factor p (0: 0.ddddE+ee; 1: d.dddE+ee).
+// eW.D with scale factor p (0: 0.ddddE+ee; 1: d.dddE+ee). An exponent beyond 99 takes the
+// place of the letter: 0.1235+100.
 std::string formatE(double v, int w, int d, int scale);
 // aN: exactly w characters, a longer text cut to its first w, a shorter one right-aligned.
 // w < 0 means plain a (the text unchanged).
@@ -50,22 +53,39 @@ std::string formatA(std::string_view text, int w);
 // Values are consumed by the data descriptors in order; when the list outlives the layout,
 // output continues on a new line from the last top-level repeat group (or from the start).
 // Output stops at the first data descriptor for which no value is left. Every record (line)
-// ends with '\n'.
+// ends with '\n'. Nx only moves the position: blanks appear when something is written after
+// them, so Nx at the end of a record adds nothing. A quoted text ('...' or "...") is written
+// as it stands. The scale factor affects e fields only.
+// A value too wide for its field, a non-finite real, or a value of the wrong kind for its
+// descriptor (text in a number field, a number in an a field, a real in an i field) fills the
+// field with asterisks; integers are accepted by f, e and g.
 class Layout {
  public:
   // Parses the layout; an ill-formed layout is a programming error and throws std::invalid_argument.
   explicit Layout(std::string_view format, Notation notation = diffractionNotation());
+  ~Layout();
+  Layout(const Layout&);
+  Layout(Layout&&) noexcept;
+  Layout& operator=(const Layout&);
+  Layout& operator=(Layout&&) noexcept;
 
   std::string write(std::span<const Item> items) const;
   std::string write(std::initializer_list<Item> items) const {
     return write(std::span<const Item>(items.begin(), items.size()));
   }
+  // Appends the records to `out` (no allocation once `out` has grown to size).
+  void writeTo(std::string& out, std::span<const Item> items) const;
+  void writeTo(std::string& out, std::initializer_list<Item> items) const {
+    writeTo(out, std::span<const Item>(items.begin(), items.size()));
+  }
 
-  struct Node;  // parsed descriptor tree (defined in the implementation)
+  struct Node;  // one parsed descriptor (defined in the implementation)
 
  private:
-  std::vector<Node> nodes_;
+  std::vector<Node> nodes_;  // descriptors in order, groups as open/close pairs, closed by an end
   Notation notation_;
+  int reversion_ = 0;              // where output continues when the list outlives the layout
+  bool reversionHasData_ = false;  // whether that part consumes values at all
 };
 
 // Writes one record of a layout (convenience for a single use).
@@ -78,6 +98,8 @@ std::string write(std::string_view format, std::initializer_list<Item> items,
 // decimals; any other in exponent form d.dddd with a three-digit exponent. Ends with '\n'.
 std::string writeFree(std::span<const Item> items, const Notation& notation);
 std::string writeFree(std::initializer_list<Item> items, const Notation& notation);
+// Appends the record to `out`. A non-finite real fills its 16 or 24 columns with asterisks.
+void writeFreeTo(std::string& out, std::span<const Item> items, const Notation& notation);
 
 // Free-format (list-directed) input.
 //   - numbers separated by blanks or commas (a real may carry an E or D exponent);
@@ -85,7 +107,9 @@ std::string writeFree(std::initializer_list<Item> items, const Notation& notatio
 //   - the rest of a line after the last number asked for is dropped;
 //   - every record starts on a new line.
 // Fixed-width text records take the first N characters of a line, padded with blanks.
-// On failure the reader keeps one clear line naming the file and the record in `error()`.
+// Separators are blanks, tabs and commas; a run of them counts as one separator. The CR of
+// CR-LF lines is dropped. On failure the reader keeps one clear line naming the file and the
+// record in `error()`, and every later call fails at once.
 class FreeReader {
  public:
   FreeReader(std::istream& in, std::string fileName);
@@ -96,6 +120,7 @@ class FreeReader {
   // A numeric record: fills each target in order. Integers must be written as integers.
   using Target = std::variant<int*, float*, double*>;
   bool record(std::initializer_list<Target> targets);
+  bool record(std::span<const Target> targets);
 
   // Number of records read so far (the failing one while `error()` is set).
   int recordNumber() const { return record_; }
@@ -110,6 +135,7 @@ class FreeReader {
   std::string name_;
   int record_ = 0;
   std::string error_;
+  std::string line_;  // the line being read, reused from record to record
 };
 
 }  // namespace recordio
