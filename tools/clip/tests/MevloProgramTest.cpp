@@ -1,0 +1,200 @@
+// The built Mevlo, run with a controlled environment in a temporary directory.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool HaveProgram(const std::string& name) {
+    return std::system(("command -v " + name + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+// An Xvfb server of our own on a display number it picks itself; stopped (and
+// only it) when the object goes.
+class VirtualDisplay {
+public:
+    ~VirtualDisplay() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        for (int i = 0; i < 200; ++i) {
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+
+    // Starts the server and waits at most 10 s for it to be ready; returns a
+    // reason when it could not be started, "" when it runs.
+    std::string Start() {
+        int fds[2];
+        if (::pipe(fds) != 0) return "no pipe";
+        ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        const std::string fd = std::to_string(fds[1]);
+        const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp",
+                              "-screen", "0", "640x480x24", nullptr};
+        const int error = ::posix_spawnp(&pid_, "Xvfb", &actions, nullptr,
+                                         const_cast<char* const*>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        if (error != 0) {
+            pid_ = 0;
+            ::close(fds[0]);
+            return "Xvfb could not be started";
+        }
+        // The server writes its display number and a line feed when it is ready.
+        std::string number;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (number.find('\n') == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now()).count();
+            pollfd p{fds[0], POLLIN, 0};
+            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) break;
+            char buffer[32];
+            const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+            if (n <= 0) break;
+            number.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fds[0]);
+        if (number.find('\n') == std::string::npos) return "Xvfb did not report a display within 10 s";
+        display_ = ":";
+        display_.append(number, 0, number.find('\n'));
+        return "";
+    }
+
+    const std::string& Name() const { return display_; }
+
+private:
+    pid_t pid_ = 0;
+    std::string display_;
+};
+
+class MevloProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "mevlo-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        ini_ = (dir_ / "test.Ini").string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    void WriteFile(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+
+    // Runs Mevlo in the temporary directory with `env` (-u options, then
+    // assignments, of env(1)) and the INI file pointed into it; stdout and stderr land
+    // in out_ and err_. At most 30 s.
+    int Mevlo(const std::string& env, const std::string& args) {
+        const std::string line = "cd " + Quote(dir_.string()) + " && env " + env + " MEVLO_INI=" + Quote(ini_) +
+                                 " timeout 30 " + Quote(MEVLO_PROGRAM) + " " + args +
+                                 " < /dev/null > out.txt 2> err.txt";
+        const int raw = std::system(line.c_str());
+        out_ = ReadFile(Path("out.txt"));
+        err_ = ReadFile(Path("err.txt"));
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+
+    fs::path dir_;
+    std::string ini_;
+    std::string out_, err_;
+};
+
+const char* const kNoDisplay = "-u DISPLAY -u WAYLAND_DISPLAY";
+
+}  // namespace
+
+TEST_F(MevloProgram, NoArgumentAndNoDisplayGivesUsage) {
+    EXPECT_EQ(Mevlo(kNoDisplay, ""), 1);
+    EXPECT_EQ(out_, "usage: Mevlo infile\n\n");
+    EXPECT_FALSE(fs::exists(ini_));
+}
+
+TEST_F(MevloProgram, NoArgumentAndUnreachableDisplayGivesUsage) {
+    // A display that is named but has no server: the dialog cannot come up.
+    EXPECT_EQ(Mevlo("-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:7391", ""), 1);
+    EXPECT_EQ(out_, "usage: Mevlo infile\n\n");
+    EXPECT_FALSE(fs::exists(ini_));
+}
+
+TEST_F(MevloProgram, UnreadableInputIsReported) {
+    EXPECT_EQ(Mevlo(kNoDisplay, "missing.dat"), 1);
+    EXPECT_EQ(err_, "missing.dat: No such file or directory\n");
+    EXPECT_EQ(out_, "");
+    fs::create_directory(Path("folder"));
+    EXPECT_EQ(Mevlo(kNoDisplay, "folder"), 1);
+    EXPECT_EQ(err_, "folder: Is a directory\n");
+}
+
+TEST_F(MevloProgram, NoClipboardIsAFailure) {
+    WriteFile("a.dat", "1 2\n");
+    EXPECT_EQ(Mevlo(kNoDisplay, "a.dat"), 1);
+    EXPECT_EQ(err_,
+              "Mevlo: can not put the text on the clipboard: "
+              "no desktop clipboard: neither WAYLAND_DISPLAY nor DISPLAY is set\n");
+
+    // Named but without a server behind it.
+    EXPECT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=:7391", "a.dat"), 1);
+    EXPECT_EQ(err_.rfind("Mevlo: can not put the text on the clipboard: xclip", 0), 0u) << err_;
+    EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
+}
+
+TEST_F(MevloProgram, ClipboardKeepsTheTextAfterMevloEnds) {
+    if (!HaveProgram("Xvfb") || !HaveProgram("xclip")) GTEST_SKIP() << "Xvfb or xclip is not installed";
+    VirtualDisplay display;
+    if (const std::string reason = display.Start(); !reason.empty()) {
+        GTEST_SKIP() << "no virtual X display: " << reason;
+    }
+    WriteFile("scan.dat", "Wave number / cm-1\r\n  100.0   2.5d+03\n200.0\t1.0D-01 \nlast 1");
+    ASSERT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=" + display.Name(), "scan.dat"), 0) << err_;
+    EXPECT_EQ(out_, "");
+    EXPECT_EQ(err_, "");
+
+    // Mevlo has ended; another program reads the clipboard back. The helper's
+    // background part may need a moment to take the selection over.
+    const std::string expected =
+        "scan.dat\r\nWave number / cm-1\r\n100.0\t2.5E+03\r\n200.0\t1.0E-01\t\r\nlast 1";
+    const std::string paste = "cd " + Quote(dir_.string()) + " && DISPLAY=" + display.Name() +
+                              " timeout 5 xclip -selection clipboard -o > pasted.txt 2>/dev/null";
+    std::string pasted;
+    for (int attempt = 0; attempt < 20 && pasted != expected; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (std::system(paste.c_str()) == 0) pasted = ReadFile(Path("pasted.txt"));
+    }
+    EXPECT_EQ(pasted, expected);
+}

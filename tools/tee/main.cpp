@@ -1,0 +1,22 @@
+// Drupa [-f|-a] OutputFileName: tee with numbered output files.
+#include <unistd.h>
+
+#include <cerrno>
+#include <iostream>
+
+#include "Drupa.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // Reads what is there now rather than waiting for a full chunk, so that the
+    // output of a long run reaches the console as it comes.
+    auto readInput = [](char* buffer, std::size_t size) -> std::size_t {
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, size);
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno != EINTR) return 0;
+        }
+    };
+    return drupa::RunDrupa(args, readInput, std::cout, std::cerr);
+}
