@@ -147,6 +147,11 @@ bool FreeReader::fail(const std::string& what) {
   return false;
 }
 
+bool FreeReader::reject(const std::string& what) {
+  if (!error_.empty()) return false;
+  return fail(what);
+}
+
 bool FreeReader::text(std::string& out, std::size_t n) {
   if (!error_.empty()) return false;
   ++record_;

@@ -122,6 +122,10 @@ class FreeReader {
   bool record(std::initializer_list<Target> targets);
   bool record(std::span<const Target> targets);
 
+  // Fails the record just read with a message of the caller's (say, a count beyond a table),
+  // in the same form as the reader's own errors; an earlier error stays. Returns false.
+  bool reject(const std::string& what);
+
   // Number of records read so far (the failing one while `error()` is set).
   int recordNumber() const { return record_; }
   // "<file>: record <k>: <what went wrong>", empty while nothing failed.
