@@ -1,0 +1,293 @@
+// Readers of the text diffraction scans: Rigaku XRF csv, RAS, MRD, ScanData csv, the ".txt"
+// forms (GENERAL, count-first, count-on-third-line, sample header), XDT and the sectioned scan.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "ReaderText.h"
+#include "VariousData.h"
+
+using balimor::readers::FileText;
+using balimor::readers::From;
+using balimor::readers::LeadingInt;
+using balimor::readers::LeadingNumber;
+using balimor::readers::Points;
+using balimor::readers::ReadPairLines;
+using balimor::readers::ScanNumbers;
+using balimor::readers::SplitPair;
+using balimor::readers::StartsWith;
+using balimor::readers::StorePoints;
+using balimor::readers::WithoutLineEnd;
+using balimor::readers::WithoutTrailingBlanks;
+
+namespace {
+
+constexpr std::size_t kMinPairBytes = 4;   // "1 2\n": the least text of one X Y line
+constexpr std::size_t kMinValueBytes = 2;  // "1\n" or "1 ": the least text of one value
+
+// A csv field stripped of blanks, tabs, CR and LF at both ends, then of one enclosing pair of
+// quotes ("..." or '...'), converted as a number (its leading numeric part; 0 when none).
+double CsvField(const char* begin, const char* end) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (begin < end && blank(*begin)) ++begin;
+  while (end > begin && blank(end[-1])) --end;
+  if (end - begin >= 2 && (*begin == '"' || *begin == '\'') && end[-1] == *begin) {
+    ++begin;
+    --end;
+  }
+  return LeadingNumber(std::string(begin, end).c_str());
+}
+
+// The number after the first "=" of a line; 0 when there is no "=".
+double AfterEquals(const char* line) {
+  const char* eq = std::strchr(line, '=');
+  return eq ? LeadingNumber(eq + 1) : 0.0;
+}
+
+}  // namespace
+
+int CVariousData::ReadRigakuXrfCsv(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  const char* first = f.ReadLine();
+  if (!first || !std::strchr(first, ',') || !std::strchr(first, '"')) return -1;
+
+  // Every line with three commas is a point: X = the third field, Y = the text after the
+  // third comma. Such a line always counts in the line count that sizes the data.
+  Points pts;
+  pts.ReserveFor(LLONG_MAX, f.Remaining(), 8);
+  while (const char* line = f.ReadLine()) {
+    const char* c1 = std::strchr(line, ',');
+    const char* c2 = c1 ? std::strchr(c1 + 1, ',') : nullptr;
+    const char* c3 = c2 ? std::strchr(c2 + 1, ',') : nullptr;
+    if (!c3) continue;
+    pts.Add(CsvField(c2 + 1, c3), CsvField(c3 + 1, c3 + 1 + std::strlen(c3 + 1)));
+  }
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadRas(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  const char* line = nullptr;
+  while ((line = f.ReadLine()) && !StartsWith(line, "*RAS_INT_START"))
+    if (StartsWith(line, "*FILE_COMMENT")) label = WithoutLineEnd(From(line, 14));
+  if (!line) return -1;
+  const std::size_t dataStart = f.Position();
+
+  int n = 0;
+  while ((line = f.ReadLine()) && !StartsWith(line, "*RAS_INT_END") && n < INT_MAX) ++n;
+
+  // Angle, count and attenuator factor per point: Y = count * factor.
+  f.Seek(dataStart);
+  Points pts;
+  pts.ReserveFor(n, f.Remaining(), 6);
+  double angle, count, factor;
+  while (pts.Count() < n && f.ScanDouble(angle) && f.ScanDouble(count) && f.ScanDouble(factor))
+    pts.Add(angle, count * factor);
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadMrd(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  const char* line = f.ReadLine();
+  label = WithoutTrailingBlanks(line ? From(line, 7) : "");
+  f.ReadLine();
+  line = f.ReadLine();
+  const int n = line ? LeadingInt(line) : 0;
+
+  Points pts;
+  pts.ReserveFor(n, f.Remaining(), kMinPairBytes);
+  double x, y;
+  while (pts.Count() < n && f.ScanDouble(x) && f.ScanDouble(y)) pts.Add(x, y);
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadScanDataCsv(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  double first = 0, step = 0;
+  int n = 0;
+  const char* line = nullptr;
+  while ((line = f.ReadLine()) && !StartsWith(line, "ScanData")) {
+    if (StartsWith(line, "Sample,"))
+      label = WithoutTrailingBlanks(From(line, 7));
+    else if (StartsWith(line, "FirstAngle,"))
+      first = LeadingNumber(From(line, 11));
+    else if (StartsWith(line, "StepWidth,"))
+      step = LeadingNumber(From(line, 10));
+    else if (StartsWith(line, "NrOfData,"))
+      n = LeadingInt(From(line, 9));
+  }
+  if (!line) return -1;
+
+  // One value per line: Y = its leading number, X = first angle + i * step.
+  Points pts;
+  pts.ReserveFor(n, f.Remaining(), kMinValueBytes);
+  while (pts.Count() < n && (line = f.ReadLine()))
+    pts.Add(first + pts.Count() * step, LeadingNumber(line));
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadGeneralText(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  const char* line = f.ReadLine();
+  if (!line || !StartsWith(line, "GENERAL")) return 0;
+  label = path;
+  line = f.ReadLine();
+  const int n = line ? LeadingInt(line) : 0;
+  Points pts;
+  ReadPairLines(f, n, pts);
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadCountFirstText(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  const char* line = f.ReadLine();
+  if (!line) line = "";
+  // The first line, stripped of blanks, tabs, CR and LF at both ends, must be digits only.
+  const char* b = line;
+  const char* e = line + std::strlen(line);
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (b < e && blank(*b)) ++b;
+  while (e > b && blank(e[-1])) --e;
+  for (const char* c = b; c < e; ++c)
+    if (*c < '0' || *c > '9') return 0;
+  label = path;
+  const int n = LeadingInt(b);
+  Points pts;
+  ReadPairLines(f, n, pts);
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadCountOnThirdLineText(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  f.SkipLines(2);
+  const char* line = f.ReadLine();
+  const int n = line ? LeadingInt(line) : 0;
+  Points pts;
+  ReadPairLines(f, n, pts);
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadSampleHeaderScan(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  const char* line = f.ReadLine();
+  if (!line || !(StartsWith(line, "Sample,") || StartsWith(line, "Sample\t") ||
+                 StartsWith(line, "Sample ")))
+    return ReadCountOnThirdLineText(path);
+
+  // Header: Sample, Start, Stop, Step (which ends it); the first line is its Sample line.
+  double start = 0, stop = 0, step = 0;
+  for (; line; line = f.ReadLine()) {
+    if (StartsWith(line, "Sample")) {
+      label = WithoutLineEnd(From(line, 7));
+    } else if (StartsWith(line, "Start")) {
+      start = LeadingNumber(From(line, 6));
+    } else if (StartsWith(line, "Stop")) {
+      stop = LeadingNumber(From(line, 5));
+    } else if (StartsWith(line, "Step")) {
+      step = LeadingNumber(From(line, 5));
+      break;
+    }
+  }
+  if (stop == 0 || step == 0) return -1;
+
+  // n = integer part of (stop - start) / step + 1.01, kept within what an int can count.
+  const double count = (stop - start) / step + 1.01;
+  const int n = !(count >= 1) ? 0 : count >= INT_MAX ? INT_MAX : static_cast<int>(count);
+  Points pts;
+  pts.ReserveFor(n, f.Remaining(), kMinPairBytes);
+  double x, y;
+  while (pts.Count() < n && (line = f.ReadLine()) && SplitPair(line, x, y)) pts.Add(x, y);
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadXdt(const std::string& path) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  const char* line = f.ReadLine();
+  if (!line || !StartsWith(line, "Sample \"")) return -1;
+
+  // The quoted part of a line: between its first and its last double quote, from the start
+  // when it has none, to the line end when it has only one.
+  auto quoted = [](const char* s) {
+    const std::string t = WithoutLineEnd(s);
+    const std::size_t open = t.find('"');
+    const std::size_t begin = open == std::string::npos ? 0 : open + 1;
+    const std::size_t close = t.rfind('"');
+    const std::size_t end = close == std::string::npos || close < begin ? t.size() : close;
+    return t.substr(begin, end - begin);
+  };
+  std::string title = quoted(line);
+  f.ReadLine();
+  line = f.ReadLine();
+  title += "  " + quoted(line ? line : "");
+  f.SkipLines(2);
+
+  // From line 6 on, the data are the lines that scan as two numbers.
+  Points pts;
+  pts.ReserveFor(INT_MAX, f.Remaining(), kMinPairBytes);
+  double v[2];
+  while ((line = f.ReadLine()) && ScanNumbers(line, v, 2) == 2 && pts.Count() < INT_MAX)
+    pts.Add(v[0], v[1]);
+  label = title;
+  return StorePoints(*this, pts) ? 1 : -1;
+}
+
+int CVariousData::ReadSectionedScan(const std::string& path, int section) {
+  fileName = path;
+  FileText f;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  if (f.Size() == 0 || f.GetByte() != '*') return ReadCountOnThirdLineText(path);
+  f.Rewind();
+
+  const char* line = nullptr;
+  while ((line = f.ReadLine()) && !StartsWith(line, "*SAMPLE")) {
+  }
+  if (!line) return -1;
+  const char* eq = std::strchr(line, '=');
+  label = WithoutLineEnd(eq ? eq + 1 : "");
+
+  // Section s begins after the (s+1)-th "*BEGIN" line.
+  for (int begins = 0; begins <= std::max(section, 0);) {
+    if (!(line = f.ReadLine())) return -1;
+    if (StartsWith(line, "*BEGIN")) ++begins;
+  }
+  double start = 0, step = 0;
+  int n = 0;
+  while ((line = f.ReadLine())) {
+    if (StartsWith(line, "*START")) {
+      start = AfterEquals(line);
+    } else if (StartsWith(line, "*STEP")) {
+      step = AfterEquals(line);
+    } else if (StartsWith(line, "*COUNT") && (line[6] == ' ' || line[6] == '\t')) {
+      const char* e = std::strchr(line, '=');
+      n = e ? LeadingInt(e + 1) : 0;
+      break;
+    }
+  }
+
+  // n blank-separated words across lines: Y = the word's leading number, X = start + i*step.
+  Points pts;
+  pts.ReserveFor(n, f.Remaining(), kMinValueBytes);
+  std::string word;
+  while (pts.Count() < n && f.ScanWord(word))
+    pts.Add(start + pts.Count() * step, LeadingNumber(word.c_str()));
+  return StorePoints(*this, pts) ? 1 : -1;
+}
