@@ -291,7 +291,7 @@ void Layout::writeTo(std::string& out, std::span<const Item> items) const {
         ++pc;
         break;
       case Node::kX:
-        pending += n.w;
+        if (pending < kMaxNumber) pending += n.w;  // bounded: only a gap of blanks is pending
         ++pc;
         break;
       case Node::kSlash:
