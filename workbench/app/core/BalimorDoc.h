@@ -1,0 +1,91 @@
+// CBalimorDoc: the workbench document without windows. It owns the measured data, the frame
+// array and the fit record, recognises instrument files (ReadDataFile) and carries the commands
+// that load Rietan and text data files directly. Everything that needs a person goes through the
+// platform interface; settings come from the INI file named at construction.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GraphFrameArray.h"
+#include "PeakSearch.h"
+#include "VariousData.h"
+
+class IPlatform;
+
+class CBalimorDoc {
+ public:
+  CBalimorDoc(IPlatform& platform, std::string iniPath);
+  ~CBalimorDoc();
+  CBalimorDoc(const CBalimorDoc&) = delete;
+  CBalimorDoc& operator=(const CBalimorDoc&) = delete;
+
+  // Loads any supported instrument file into the measured data, chosen by the extension and,
+  // for ".txt", ".dat" and ".asc", by the first lines. Rebuilds frame 0, sets its labels, the
+  // data kind and the document path ("<path> (<kind> Data)"). Returns 0 on success (for a
+  // sectioned scan the section read), -1 on failure ("<path> (Invalid Data)").
+  int ReadDataFile(const std::string& path);
+
+  // Rebuilds the frame array with n frames at [Setup] GraphPosition, frame 0 with its Y minimum
+  // fixed at 0 and the measured data attached. 1, or -1 with a message.
+  int CreateGraphFrame(int n);
+
+  // "Read Rietan Files...": an INT or PAT file through the file dialog.
+  void OnReadRietanFiles();
+  // "Read Text Files...": a labelled text data file through the file dialog; hands the data,
+  // PFC and report file names to the set-up form.
+  void OnReadTextFiles();
+
+  // The set-up form's three file names (data, PFC, report) after the text data command.
+  std::function<void(const std::string& dataPath, const std::string& pfcPath,
+                     const std::string& outputPath)>
+      onSetupFileNames;
+  // Asks every view to redraw.
+  std::function<void()> onRedrawAll;
+
+  // Document path; with addToRecent it also goes to the top of the recent-file list.
+  void SetPathName(const std::string& path, bool addToRecent = true);
+  const std::string& GetPathName() const { return pathName; }
+  // The title shown: the last component of the document path.
+  std::string GetTitle() const;
+
+  CVariousData* GetOriginalData() { return originalData.get(); }
+  CGraphFrameArray* GetFrameArray() { return &frameArray; }
+  CPeakSearch& GetPeakSearch() { return peakSearch; }
+  int GetDataKind() const { return peakSearch.dataKind; }
+  const std::string& GetDataFileName() const { return dataFileName; }
+  const std::vector<std::string>& GetRecentFiles() const { return recentFiles; }
+  IPlatform& Platform() { return platform; }
+  const std::string& IniPath() const { return iniPath; }
+
+  static constexpr int kMaxRecentFiles = 10;
+
+ private:
+  // Section of an ".xrd" or "*TYPE" file chosen through the datum choice; -1 (with the
+  // "Can't read" message) when the file cannot be opened.
+  int ChooseSection(const std::string& path);
+  // The ".asc" family: first line decides between PE IR, sectioned and comma-pair text.
+  int ReadAscFile(const std::string& path, CGraphFrame& frame, std::string& title, int& section);
+  // The ".txt" chain; 1 when a reader took the file.
+  int ReadTxtChain(const std::string& path, CGraphFrame& frame, std::string& title);
+  // Column 0 into the measured data, 1 into the total curve (red), 2 into the background
+  // curve (green, attached only when present). The column-0 result.
+  int ReadPatColumns(const std::string& path, CGraphFrame& frame);
+  // Rebuilds frame 0 for a direct load command; null after showing the message.
+  CGraphFrame* RebuildFrameForCommand();
+
+  IPlatform& platform;
+  std::string iniPath;
+  std::string dataFileName;  // file name last given to ReadDataFile
+  std::string pathName;      // document path (title text)
+  std::vector<std::string> recentFiles;
+  std::unique_ptr<CVariousData> originalData;
+  CPeakSearch peakSearch;
+  CGraphFrameArray frameArray;  // declared last: cleared before the curves it borrows go
+};
+
+// Data, PFC and report file names for a data file: the extension (from the last "." of the file
+// name) replaced by "#<n>.pfc" and "#<n>.out"; a name without extension gets the suffix.
+std::string FitJobFileName(const std::string& dataPath, int n, const char* suffixFormat);

@@ -1,0 +1,171 @@
+#include "Profile.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace profile {
+namespace {
+
+std::string Trim(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+  return s.substr(b, e - b);
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// Section name of a "[name]" line, or false when the line is not a section head.
+bool SectionOf(const std::string& line, std::string& name) {
+  const std::string t = Trim(line);
+  if (t.size() < 2 || t.front() != '[') return false;
+  const std::size_t close = t.find(']');
+  if (close == std::string::npos) return false;
+  name = Trim(t.substr(1, close - 1));
+  return true;
+}
+
+// Key and value of a "key=value" line; false for comments and lines without "=".
+bool KeyOf(const std::string& line, std::string& key, std::string& value) {
+  const std::string t = Trim(line);
+  if (t.empty() || t[0] == ';') return false;
+  const std::size_t eq = t.find('=');
+  if (eq == std::string::npos) return false;
+  key = Trim(t.substr(0, eq));
+  value = Trim(t.substr(eq + 1));
+  return true;
+}
+
+// The file's lines without their ends; crlf tells whether the file used CR LF line ends.
+std::vector<std::string> ReadLines(const std::string& path, bool& exists, bool* crlf = nullptr) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  exists = static_cast<bool>(in);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+      if (crlf && lines.empty()) *crlf = true;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string GetString(const std::string& section, const std::string& key, const std::string& def,
+                      const std::string& iniPath) {
+  bool exists = false;
+  const std::vector<std::string> lines = ReadLines(iniPath, exists);
+  bool inSection = false;
+  for (const std::string& line : lines) {
+    std::string name, k, v;
+    if (SectionOf(line, name)) {
+      inSection = SameText(name, section);
+    } else if (inSection && KeyOf(line, k, v) && SameText(k, key)) {
+      // Values read through a 256-character buffer keep at most 255 characters.
+      return v.size() > 255 ? v.substr(0, 255) : v;
+    }
+  }
+  return def;
+}
+
+int GetInt(const std::string& section, const std::string& key, int def,
+           const std::string& iniPath) {
+  const std::string v = GetString(section, key, "", iniPath);
+  if (v.empty()) return def;
+  char* end = nullptr;
+  const long n = std::strtol(v.c_str(), &end, 10);
+  if (end == v.c_str()) return def;
+  return static_cast<int>(n);
+}
+
+bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                 const std::string& iniPath) {
+  bool exists = false;
+  bool crlf = false;
+  std::vector<std::string> lines = ReadLines(iniPath, exists, &crlf);
+  // A new file gets CR LF line ends; an existing one keeps its own.
+  const char* eol = (!exists || lines.empty() || crlf) ? "\r\n" : "\n";
+  const std::string entry = key + "=" + value;
+  int sectionLine = -1;   // head of the matching section
+  int lastInSection = -1; // last non-empty line of that section
+  bool done = false;
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+    std::string name, k, v;
+    if (SectionOf(lines[i], name)) {
+      if (inSection) break;
+      inSection = SameText(name, section);
+      if (inSection) sectionLine = lastInSection = static_cast<int>(i);
+    } else if (inSection) {
+      if (KeyOf(lines[i], k, v) && SameText(k, key)) {
+        lines[i] = k + "=" + value;  // the key keeps the spelling it has in the file
+        done = true;
+      } else if (!Trim(lines[i]).empty()) {
+        lastInSection = static_cast<int>(i);
+      }
+    }
+  }
+  if (!done) {
+    if (sectionLine >= 0) {
+      lines.insert(lines.begin() + lastInSection + 1, entry);
+    } else {
+      if (!lines.empty() && !Trim(lines.back()).empty()) lines.push_back("");
+      lines.push_back("[" + section + "]");
+      lines.push_back(entry);
+    }
+  }
+  const std::string part = iniPath + ".part";
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const std::string& line : lines) out << line << eol;
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ec;
+      std::filesystem::remove(part, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(part, iniPath, ec);
+  if (ec) {
+    std::filesystem::remove(part, ec);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace profile
+
+CIniLocation::CIniLocation(const std::string& program) : programPath(program) {
+  // Stem of the executable: cut at a "." that follows the last "/", then ".INI".
+  const std::size_t slash = program.find_last_of('/');
+  const std::size_t dot = program.find_last_of('.');
+  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  const std::string stem = hasExt ? program.substr(0, dot) : program;
+  programDir = slash == std::string::npos ? std::string() : program.substr(0, slash);
+  iniPath = stem + ".INI";
+  if (const char* env = std::getenv("BALIMOR_INI"); env && *env) iniPath = env;
+}
+
+std::string CIniLocation::RunningProgramPath() {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : p.string();
+}
