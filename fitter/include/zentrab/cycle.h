@@ -1,0 +1,48 @@
+// The damped least-squares cycle: the index of optimised parameters, damping and solving the
+// normal equations, the pivoting solver, and the parameter update with its convergence test.
+#pragma once
+
+#include <span>
+
+#include "zentrab/state.h"
+
+namespace zentrab::cycle {
+
+// Tolerance of the solver: 3.52e-15, a single-precision constant widened to double.
+inline constexpr double kGluEps = static_cast<double>(3.52e-15f);
+
+// Builds the index from the flags: background entries first, then, for each peak whose position
+// lies in [optLow, optHigh], its kinds 6..11 whose flags are 1 (kind 9 only in the full build,
+// where the anisotropy enters the profile). Prints the index. Returns Status::stop (" nMtx too
+// large", console only) when more than kMaxMtx entries would be made.
+Status mkidx(State& st, const Out& out);
+
+// Solves A x = b for a general N x N matrix by Gaussian elimination with partial pivoting.
+// `a` is column-major with leading dimension n1 (element (i, k), 0-based, at a[i + k * n1]) and
+// is overwritten by its factors; b is overwritten by the solution. `work` holds n doubles,
+// `ipvt` n pivot rows. Sets ier: 0 solved, 1 a pivot not above eps, 2 a row whose largest
+// element is below eps, 3 invalid n1 or n; each failure prints its message.
+void glu(const Out& out, double* a, int n, int n1, double* b, double eps, double* work, int* ipvt,
+         int& ier);
+
+// Solves with a matrix already factored by glu (the forward and backward passes only).
+void glusub(const double* a, int n, int n1, double* b, const int* ipvt);
+
+// Scales each row of the normal equations by its diagonal, adds the damping factor to the
+// diagonal, negates v and solves; the step replaces v. A solver failure prints its code and
+// returns Status::stop.
+Status marq(State& st, const Out& out);
+
+// True when a step delta of a parameter whose (new) value is v fails the convergence test:
+// |delta| > |v eps| for v != 0, |delta| > eps for v = 0.
+bool stepFails(double v, double delta, double eps);
+
+// Applies the step to the parameters of the index, prints old value, change and new value of
+// each, and sets st.converged when no entry fails the test.
+void newprm(State& st, const Out& out);
+
+// Prints the start-of-cycle line, then runs up to maxIteration cycles (diff, marq, newprm,
+// basprf). Returns Status::stop when the solver fails.
+Status run(State& st, const Out& out);
+
+}  // namespace zentrab::cycle

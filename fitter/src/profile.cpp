@@ -1,0 +1,380 @@
+#include "zentrab/profile.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "recordio/recordio.h"
+
+namespace zentrab::profile {
+
+namespace {
+
+// A repair or guard message: an empty line, then text, peak number and value, layout (a,i5,g14.6).
+void repairMessage(const Out& out, const char* text, int peak, float value) {
+  static const recordio::Layout layout("(a,i5,g14.6)");
+  out.putAfterEmptyLine(layout.write({text, static_cast<long long>(peak), value}));
+}
+
+// Per-peak constants of the profile loops, computed once per peak and call.
+struct Peak {
+  float p, p2, CG, CL, h, q, R;
+  float s1[kSamples], s2[kSamples];  // asymmetric shifts t_k² A cot(2θ) of the two lines
+};
+
+Peak peakOf(const State& st, int j, const PeakGeometry& g) {
+  Peak pk{};
+  pk.p = st.p[j];
+  pk.p2 = g.p2;
+  pk.CG = st.CG[j];
+  pk.CL = st.CL[j];
+  pk.h = st.h[j];
+  pk.q = g.q;
+  pk.R = st.iRatio;
+  for (int k = 0; k < kSamples; ++k) {
+    pk.s1[k] = kT2[k] * st.A[j] * g.k1;
+    pk.s2[k] = kT2[k] * st.A[j] * g.k2;
+  }
+  return pk;
+}
+
+// Profile of one peak at x.
+//   full:   (1/18) Σ_k w_k [CG (G1 + R G2) + CL (L1 + R L2)], X1 = h (x - p + t_k² A k1),
+//           X2 = h (x - p2 + t_k² A k2), G = exp(-c X²), L = 1 / (1 + q X²)
+//   single: CG exp(-c X²) + CL / (1 + q X²), X = h (x - p)
+template <bool full, bool ka2>
+inline float value(const Peak& pk, float x) {
+  if constexpr (!full) {
+    const float X = pk.h * (x - pk.p);
+    const float X2 = X * X;
+    return pk.CG * std::exp(-kGaussC * X2) + pk.CL * (1.0f / (1.0f + pk.q * X2));
+  } else {
+    float sG = 0, sL = 0;
+    for (int k = 0; k < kSamples; ++k) {
+      const float X1 = pk.h * (x - pk.p + pk.s1[k]);
+      const float X1s = X1 * X1;
+      float G = std::exp(-kGaussC * X1s);
+      float L = 1.0f / (1.0f + pk.q * X1s);
+      if constexpr (ka2) {
+        const float X2 = pk.h * (x - pk.p2 + pk.s2[k]);
+        const float X2s = X2 * X2;
+        G += pk.R * std::exp(-kGaussC * X2s);
+        L += pk.R * (1.0f / (1.0f + pk.q * X2s));
+      }
+      sG += kW[k] * G;
+      sL += kW[k] * L;
+    }
+    return pk.CG * (sG * kWeightFactor) + pk.CL * (sL * kWeightFactor);
+  }
+}
+
+// Derivatives of one peak's profile at x by its six internal parameters, in kind order
+// CG, CL, p, A, h, r². With D = dvalue/dX = -2 X (CG c G + CL q L²):
+//   CG: G     CL: L     p: -h D     A: D t² h cot     h: D (x - p + t² A cot)     r²: -4 CL X² L²
+// each summed over the lines (Kα2 times R) and, in the full build, averaged over the samples.
+// For p the Kα2 line moves one-for-one and the cotangents are held fixed.
+template <bool full, bool ka2>
+inline void derivs(const Peak& pk, float k1, float k2, float x, float g[6]) {
+  const float c = kGaussC;
+  if constexpr (!full) {
+    (void)k1;
+    (void)k2;
+    const float u = x - pk.p;
+    const float X = pk.h * u;
+    const float Xs = X * X;
+    const float G = std::exp(-c * Xs);
+    const float L = 1.0f / (1.0f + pk.q * Xs);
+    const float D = -2.0f * X * (pk.CG * c * G + pk.CL * pk.q * L * L);
+    g[0] = G;
+    g[1] = L;
+    g[2] = D * (-pk.h);
+    g[3] = 0.0f;
+    g[4] = D * u;
+    g[5] = -4.0f * pk.CL * Xs * L * L;
+  } else {
+    float sG = 0, sL = 0, sP = 0, sA = 0, sH = 0, sR = 0;
+    for (int k = 0; k < kSamples; ++k) {
+      const float u1 = x - pk.p + pk.s1[k];
+      const float X1 = pk.h * u1;
+      const float X1s = X1 * X1;
+      const float G1 = std::exp(-c * X1s);
+      const float L1 = 1.0f / (1.0f + pk.q * X1s);
+      const float D1 = -2.0f * X1 * (pk.CG * c * G1 + pk.CL * pk.q * L1 * L1);
+      float G = G1, L = L1, P = D1, Aa = D1 * kT2[k] * pk.h * k1, H = D1 * u1,
+            Rr = -4.0f * pk.CL * X1s * L1 * L1;
+      if constexpr (ka2) {
+        const float u2 = x - pk.p2 + pk.s2[k];
+        const float X2 = pk.h * u2;
+        const float X2s = X2 * X2;
+        const float G2 = std::exp(-c * X2s);
+        const float L2 = 1.0f / (1.0f + pk.q * X2s);
+        const float D2 = -2.0f * X2 * (pk.CG * c * G2 + pk.CL * pk.q * L2 * L2);
+        G += pk.R * G2;
+        L += pk.R * L2;
+        P += pk.R * D2;
+        Aa += pk.R * D2 * kT2[k] * pk.h * k2;
+        H += pk.R * D2 * u2;
+        Rr += pk.R * (-4.0f * pk.CL * X2s * L2 * L2);
+      }
+      sG += kW[k] * G;
+      sL += kW[k] * L;
+      sP += kW[k] * P;
+      sA += kW[k] * Aa;
+      sH += kW[k] * H;
+      sR += kW[k] * Rr;
+    }
+    g[0] = sG * kWeightFactor;
+    g[1] = sL * kWeightFactor;
+    g[2] = sP * kWeightFactor * (-pk.h);
+    g[3] = sA * kWeightFactor;
+    g[4] = sH * kWeightFactor;
+    g[5] = sR * kWeightFactor;
+  }
+}
+
+// Calls f(i, x) for every selected point of the peak's window.
+template <class F>
+inline void forWindow(const State& st, const PeakGeometry& g, F&& f) {
+  if (st.ascending) {
+    for (int i = g.i0; i < g.i1; ++i) f(i, st.x[i]);
+  } else {
+    for (int i = g.i0; i < g.i1; ++i)
+      if (st.x[i] >= g.lo && st.x[i] <= g.hi) f(i, st.x[i]);
+  }
+}
+
+// Writes the contributions of peak j over its window into the table and adds them to the model.
+template <bool ka2>
+void addPeak(State& st, int j, const PeakGeometry& g) {
+  const Peak pk = peakOf(st, j, g);
+  float* c = &st.contrib[static_cast<std::size_t>(j) * kMaxData];
+  std::fill(c + st.cI0[j], c + st.cI1[j], 0.0f);
+  st.cI0[j] = g.i0;
+  st.cI1[j] = g.i1;
+  forWindow(st, g, [&](int i, float x) {
+    const float v = value<kFullProfile, ka2>(pk, x);
+    c[i] = v;
+    st.model[i] += v;
+  });
+}
+
+// Σ a_i b_i over [0, n) in double precision, four partial sums.
+double dot(const float* a, const float* b, int n) {
+  double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    s0 += static_cast<double>(a[i]) * b[i];
+    s1 += static_cast<double>(a[i + 1]) * b[i + 1];
+    s2 += static_cast<double>(a[i + 2]) * b[i + 2];
+    s3 += static_cast<double>(a[i + 3]) * b[i + 3];
+  }
+  for (; i < n; ++i) s0 += static_cast<double>(a[i]) * b[i];
+  return (s0 + s1) + (s2 + s3);
+}
+
+template <bool ka2>
+void peakDerivs(State& st, const PeakGeometry& g, int j, const int (&entry)[6]) {
+  const Peak pk = peakOf(st, j, g);
+  float* row[6];
+  for (int k = 0; k < 6; ++k)
+    row[k] = entry[k] >= 0 ? &st.deriv[static_cast<std::size_t>(entry[k]) * kMaxData] : nullptr;
+  if (!st.ascending)  // points of the run outside the window contribute nothing
+    for (int k = 0; k < 6; ++k)
+      if (row[k]) std::fill(row[k] + g.i0, row[k] + g.i1, 0.0f);
+  forWindow(st, g, [&](int i, float x) {
+    float d[6];
+    derivs<kFullProfile, ka2>(pk, g.k1, g.k2, x, d);
+    for (int k = 0; k < 6; ++k)
+      if (row[k]) row[k][i] = d[k];
+  });
+}
+
+}  // namespace
+
+void cnvdat(State& st, const Out& out) {
+  for (int j = 0; j < st.nPeak; ++j) {
+    const float I = st.prm[kIntensity][j];
+    const float gf = st.prm[kGaussFraction][j];
+    float Wg = st.prm[kGaussFwhm][j];
+    st.p[j] = st.prm[kPosition][j];
+    st.CG[j] = I * gf;
+    st.CL[j] = I * (1.0f - gf);
+    if (Wg == 0.0f) {
+      repairMessage(out, "   Gaussian fwhm must not be zero. #:", j + 1, Wg);
+      Wg = 0.001f;
+    }
+    st.h[j] = 1.0f / Wg;
+    st.r[j] = st.prm[kRfwhm][j];
+    st.A[j] = st.prm[kAnisotropy][j];
+    st.cI0[j] = st.cI1[j] = 0;
+    st.ka2Reported[j] = false;
+  }
+}
+
+PeakGeometry geometry(const State& st, int j) {
+  PeakGeometry g;
+  const float p = st.p[j];
+  g.Wg = 1.0f / st.h[j];
+  g.Wl = g.Wg / st.r[j];
+  const float L = st.qRange * std::max(g.Wg, g.Wl);
+  g.q = 4.0f * st.r[j] * st.r[j];
+  g.k1 = 1.0f / std::tan(p * kDegToRad);
+  g.p2 = p;
+  g.ka2 = false;
+  if constexpr (kFullProfile) {
+    // Kα2 line: sin θ2 = (λ2 / λ1) sin θ1; none when that exceeds 1 (2θ2 beyond 180°).
+    const float s = 2.0f * std::sin(p * 0.5f * kDegToRad) / st.ramda1;
+    const float arg = st.ramda2 * 0.5f * s;
+    if (std::fabs(arg) <= 1.0f) {
+      g.p2 = std::asin(arg) * 2.0f * kRadToDeg;
+      g.ka2 = true;
+    }
+  }
+  g.k2 = 1.0f / std::tan(g.p2 * kDegToRad);
+  g.lo = p - L;
+  g.hi = g.p2 + L;
+  g.i0 = g.i1 = 0;
+  if (!(g.lo <= g.hi)) return g;  // empty, or undefined by a non-finite parameter
+  const float* x0 = st.x.data();
+  const float* xn = x0 + st.nData;
+  if (st.ascending) {
+    g.i0 = static_cast<int>(std::lower_bound(x0, xn, g.lo) - x0);
+    g.i1 = static_cast<int>(std::upper_bound(x0, xn, g.hi) - x0);
+  } else {
+    g.i1 = st.nData;
+  }
+  return g;
+}
+
+void basprf(State& st, const Out& out) {
+  const int n = st.nData;
+  const auto& b = st.back;
+  for (int i = 0; i < n; ++i) {
+    // b1 + b2 x + b3 x² + b4 x³ + b5 x⁴, powers by repeated multiplication
+    const float x = st.x[i];
+    float xp = x;
+    float bg = b[0] + b[1] * xp;
+    xp *= x;
+    bg += b[2] * xp;
+    xp *= x;
+    bg += b[3] * xp;
+    xp *= x;
+    bg += b[4] * xp;
+    st.bg[i] = bg;
+    st.model[i] = bg;
+  }
+  for (int j = 0; j < st.nPeak; ++j) {
+    PeakGeometry g = geometry(st, j);
+    if (kFullProfile && !g.ka2 && !st.ka2Reported[j]) {
+      repairMessage(out, "   Ka2 line beyond 180 deg., left out. #:", j + 1, st.p[j]);
+      st.ka2Reported[j] = true;
+    }
+    st.geo[j] = g;
+    if (kFullProfile && g.ka2)
+      addPeak<true>(st, j, g);
+    else
+      addPeak<false>(st, j, g);
+  }
+  double S = 0, sumY = 0;
+  for (int i = 0; i < n; ++i) {
+    const float res = st.y[i] - st.model[i];
+    st.resid[i] = res;
+    S += static_cast<double>(res) * res;
+    sumY += st.y[i];
+  }
+  st.S = S;
+  // sigma = sqrt(|S / (n - 1)|) / (Σy / n) × 100; 0 where it is undefined (n < 2 or Σy = 0).
+  st.sigma = (n >= 2 && sumY != 0.0) ? std::sqrt(std::fabs(S / (n - 1))) / (sumY / n) * 100.0 : 0.0;
+}
+
+void diff(State& st) {
+  const int n = st.nData;
+  const int N = st.nMtx;
+  // entry[j][k]: index entry of kind 6 + k of peak j, or -1.
+  int entry[kMaxPeaks][6];
+  for (int j = 0; j < st.nPeak; ++j)
+    for (int k = 0; k < 6; ++k) entry[j][k] = -1;
+  bool anyOf[kMaxPeaks] = {};
+  for (int m = 0; m < N; ++m) {
+    float* row = &st.deriv[static_cast<std::size_t>(m) * kMaxData];
+    const int kind = st.idxKind[m];
+    if (kind <= kMaxBack) {
+      // x^(kind-1), by repeated multiplication
+      for (int i = 0; i < n; ++i) {
+        float xp = 1.0f;
+        for (int e = 1; e < kind; ++e) xp *= st.x[i];
+        row[i] = xp;
+      }
+      st.dI0[m] = 0;
+      st.dI1[m] = n;
+    } else {
+      const int j = st.idxPeak[m] - 1;
+      entry[j][kind - kKindCG] = m;
+      anyOf[j] = true;
+    }
+  }
+  for (int j = 0; j < st.nPeak; ++j) {
+    if (!anyOf[j]) continue;
+    const PeakGeometry g = geometry(st, j);
+    for (int k = 0; k < 6; ++k)
+      if (entry[j][k] >= 0) {
+        st.dI0[entry[j][k]] = g.i0;
+        st.dI1[entry[j][k]] = g.i1;
+      }
+    if (kFullProfile && g.ka2)
+      peakDerivs<true>(st, g, j, entry[j]);
+    else
+      peakDerivs<false>(st, g, j, entry[j]);
+  }
+
+  // v_m = -Σ g_m r;  M(m, n) = Σ g_m g_n over the points where both apply (n <= m).
+  for (int m = 0; m < N; ++m) {
+    const float* gm = &st.deriv[static_cast<std::size_t>(m) * kMaxData];
+    const int a0 = st.dI0[m], a1 = st.dI1[m];
+    st.v[m] = -dot(gm + a0, st.resid.data() + a0, a1 - a0);
+    for (int c = 0; c <= m; ++c) {
+      const int lo = std::max(a0, st.dI0[c]);
+      const int hi = std::min(a1, st.dI1[c]);
+      const float* gc = &st.deriv[static_cast<std::size_t>(c) * kMaxData];
+      const double s = hi > lo ? dot(gm + lo, gc + lo, hi - lo) : 0.0;
+      st.M[m + c * kMaxMtx] = s;
+      st.M[c + m * kMaxMtx] = s;
+    }
+  }
+}
+
+void invdat(State& st, const Out& out) {
+  for (int j = 0; j < st.nPeak; ++j) {
+    const int no = j + 1;
+    if (st.h[j] <= 0.0f) {
+      repairMessage(out, "   Gaussian fwhm must be positive. #:", no, st.h[j]);
+      st.h[j] = 1000.0f;
+    }
+    const float Wg = 1.0f / st.h[j];
+    st.prm[kGaussFwhm][j] = Wg;
+    if (st.r[j] <= 0.0f) {
+      repairMessage(out, "   rfwhm must be positive. #:", no, st.r[j]);
+      st.r[j] = 0.0001f;
+    }
+    st.prm[kRfwhm][j] = st.r[j];
+    st.prm[kLorentzFwhm][j] = Wg / st.r[j];
+    if (st.CG[j] < 0.0f) {
+      repairMessage(out, "   C(Gauss) must be positive. #:", no, st.CG[j]);
+      st.CG[j] = 0.0f;
+    }
+    if (st.CL[j] < 0.0f) {
+      repairMessage(out, "   C(Lorentz) must be positive. #:", no, st.CL[j]);
+      st.CL[j] = 0.0f;
+    }
+    const float I = st.CG[j] + st.CL[j];
+    st.prm[kIntensity][j] = I;
+    st.prm[kGaussFraction][j] = I > 0.0f ? st.CG[j] / I : 1.0f;
+    if (st.A[j] < 0.0f) {
+      repairMessage(out, "   Anisotropic parameter must be positive. #:", no, st.A[j]);
+      st.A[j] = 0.0f;
+    }
+    st.prm[kAnisotropy][j] = st.A[j];
+    st.prm[kPosition][j] = st.p[j];
+  }
+}
+
+}  // namespace zentrab::profile
