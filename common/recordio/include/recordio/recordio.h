@@ -24,7 +24,8 @@ struct Notation {
   char singleExponentLetter = 'E';
 };
 
-// Notation of the diffraction fitter (xZentrab, Zentrab).
+// Notation of the diffraction fitter (xZentrab, Zentrab): g writes zero in fixed notation;
+// free-format doubles carry D, singles E.
 Notation diffractionNotation();
 // Notation of simplexfit: g writes zero in exponent form; free-format doubles use E, never D,
 // since the workbench reads "new.pfc" with C-style scanning.
@@ -35,6 +36,8 @@ Notation simplexNotation();
 using Item = std::variant<long long, float, double, std::string_view>;
 
 // Field-level formatting (each returns exactly the characters of the field, no line break).
+// A value too wide for its field, or a non-finite real, gives w asterisks. A width of 0 for
+// i and f means as few columns as the value needs; fW.0 keeps the point ("12345.").
 std::string formatI(long long v, int w);
 std::string formatF(double v, int w, int d);
 // gW.D: a value that rounds to d significant digits with a magnitude in [0.1, 10^d) is
