@@ -198,3 +198,47 @@ TEST_F(MevloProgram, ClipboardKeepsTheTextAfterMevloEnds) {
     }
     EXPECT_EQ(pasted, expected);
 }
+
+// The file is chosen in the dialog (typed by xdotool as a person would); the
+// directory of the choice is remembered in the INI file.
+TEST_F(MevloProgram, DialogChoiceIsCopiedAndItsDirectoryRemembered) {
+    if (!HaveProgram("Xvfb") || !HaveProgram("xclip") || !HaveProgram("xdotool")) {
+        GTEST_SKIP() << "Xvfb, xclip or xdotool is not installed";
+    }
+    VirtualDisplay display;
+    if (const std::string reason = display.Start(); !reason.empty()) {
+        GTEST_SKIP() << "no virtual X display: " << reason;
+    }
+    fs::create_directories(Path("old"));
+    fs::create_directories(Path("runs.2024"));
+    WriteFile("runs.2024/scan", "1 2d3\n");
+    {
+        std::ofstream(ini_, std::ios::binary) << "[Preferences]\nReadDir=" << Path("old") << "\nKeep=1\n";
+    }
+    const std::string env = "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=" + display.Name() +
+                            " MEVLO_INI=" + Quote(ini_);
+    const std::string start = "cd " + Quote(dir_.string()) + " && (" + env + " timeout 30 " +
+                              Quote(MEVLO_PROGRAM) +
+                              " < /dev/null > out.txt 2> err.txt; echo $? > status.part; mv status.part status.txt) &";
+    ASSERT_EQ(std::system(start.c_str()), 0);
+    const std::string choose = "DISPLAY=" + display.Name() +
+                               " timeout 20 xdotool search --sync --name '^Data File Read$' "
+                               "windowfocus --sync type --delay 10 " + Quote(Path("runs.2024/scan")) +
+                               " && DISPLAY=" + display.Name() + " timeout 5 xdotool key Return";
+    EXPECT_EQ(std::system(choose.c_str()), 0);
+    for (int i = 0; i < 300 && !fs::exists(Path("status.txt")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(ReadFile(Path("status.txt")), "0\n") << ReadFile(Path("err.txt"));
+    EXPECT_EQ(ReadFile(ini_), "[Preferences]\nReadDir=" + Path("runs.2024") + "\nKeep=1\n");
+
+    const std::string paste = "cd " + Quote(dir_.string()) + " && DISPLAY=" + display.Name() +
+                              " timeout 5 xclip -selection clipboard -o > pasted.txt 2>/dev/null";
+    const std::string expected = Path("runs.2024/scan") + "\r\n1\t2E3\r\n";
+    std::string pasted;
+    for (int attempt = 0; attempt < 20 && pasted != expected; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (std::system(paste.c_str()) == 0) pasted = ReadFile(Path("pasted.txt"));
+    }
+    EXPECT_EQ(pasted, expected);
+}
