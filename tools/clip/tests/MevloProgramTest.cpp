@@ -64,7 +64,9 @@ public:
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         const std::string fd = std::to_string(fds[1]);
-        const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp",
+        // -noreset: without it the server resets whenever its last client leaves
+        // and refuses connections for a moment, as between the dialog and xclip.
+        const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset",
                               "-screen", "0", "640x480x24", nullptr};
         const int error = ::posix_spawnp(&pid_, "Xvfb", &actions, nullptr,
                                          const_cast<char* const*>(argv), environ);
