@@ -11,12 +11,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
+
+#include "TempFolder.h"
 
 extern char** environ;
 
 namespace fs = std::filesystem;
+using mevlo_test::ReadFile;
 
 namespace {
 
@@ -24,13 +26,6 @@ std::string Quote(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 bool HaveProgram(const std::string& name) {
@@ -104,19 +99,10 @@ private:
     std::string display_;
 };
 
-class MevloProgram : public ::testing::Test {
+class MevloProgram : public mevlo_test::TempFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "mevlo-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        ini_ = (dir_ / "test.Ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     void WriteFile(const std::string& name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
+        mevlo_test::WriteFile(Path(name), text);
     }
 
     // Runs Mevlo in the temporary directory with `env` (-u options, then
@@ -132,8 +118,7 @@ protected:
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
-    fs::path dir_;
-    std::string ini_;
+    const std::string ini_ = Path("test.Ini");
     std::string out_, err_;
 };
 

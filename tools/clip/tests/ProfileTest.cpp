@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "Profile.h"
 #include "Settings.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 using mevlo::ReadProfileString;
@@ -14,26 +12,12 @@ using mevlo::WriteProfileString;
 
 namespace {
 
-class MevloProfile : public ::testing::Test {
+class MevloProfile : public mevlo_test::TempFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "mevlo-ini-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        ini_ = (dir_ / "Mevlo.Ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void Write(const std::string& text) const { mevlo_test::WriteFile(ini_, text); }
+    std::string Contents() const { return mevlo_test::ReadFile(ini_); }
 
-    void Write(const std::string& text) { std::ofstream(ini_, std::ios::binary) << text; }
-    std::string Contents() const {
-        std::ifstream in(ini_, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    fs::path dir_;
-    std::string ini_;
+    const std::string ini_ = Path("Mevlo.Ini");
 };
 
 }  // namespace
