@@ -90,8 +90,7 @@ class CGraphFrame {
   int nGraph = 0;
   std::string xLabel = "Wave number / cm-1";
   std::string yLabel = "Transmittance / %";
-  CGraphLineAttr framePen;
-  CGraphLineAttr gridPen;
+  CGraphLineAttr lineAttr[2];  // the two pens of the frame drawing
   std::string title = "GraphFrame(Default)";
   COLORREF palette[kPaletteSize] = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF,
                                     0xFF00FF, 0xFFFF00, 0x0000EF, 0x00EF00, 0xEF0000,

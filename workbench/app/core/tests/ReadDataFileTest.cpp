@@ -306,3 +306,40 @@ TEST_F(ReadDataFileTest, RecentFilesKeepTenNewestFirst) {
   EXPECT_EQ(doc.GetRecentFiles()[1], "p11");
   EXPECT_EQ(doc.GetTitle(), "a.ram (Raman Data)");
 }
+
+TEST_F(ReadDataFileTest, HostileContentNeverBreaksALoad) {
+  // Long lines, NUL bytes, absurd counts and missing line ends under every extension: each load
+  // ends with a result, a title and at most the points the file can hold.
+  std::string longLine(5000, '7');
+  const std::string contents[] = {
+      "",
+      "2147483647\n1 2\n",
+      "-5\n1 2\n",
+      "GENERAL\n2147483647\n1 2",
+      "x\ny\n99999999\n1 2\n3 4",
+      std::string("Sample,a\0b\nStart,1\nStop,2\nStep,0\n", 33),
+      "*TYPE\n*SEC_COUNT = -3\n*BEGIN\n*START = 1\n*STEP = 1\n*COUNT = 2147483647\n1 2\n",
+      "*RAS_INT_START\n" + longLine + " " + longLine + "\n",
+      longLine + "\n" + longLine + "\n" + longLine,
+      std::string("numbr 1\noffst 99999999\n", 24),
+      "PE IR\n#GR\n1\n2\n3\n4\n5\n6\n2147483647\n#DATA\n1 2\n",
+      "100,   2\n" + longLine + ",   3\n",
+  };
+  const char* const names[] = {"h.csv", "h.ras", "h.ir",  "h.asc", "h.mrd", "h.X01", "h.od",
+                               "h.qe",  "h.txt", "h.dat", "h.ram", "h.rmn", "h.7",   "h.xdt",
+                               "h.xrd", "h.int", "h.pat", "h.bin", "h."};
+  int n = 0;
+  for (const std::string& text : contents) {
+    for (const char* name : names) {
+      const std::string path = Write(std::to_string(n++) + name, text);
+      SCOPED_TRACE(path);
+      CBalimorDoc doc(platform, ini);
+      const int r = doc.ReadDataFile(path);
+      EXPECT_GE(r, -1);
+      EXPECT_FALSE(doc.GetPathName().empty());
+      const CVariousData& d = *doc.GetOriginalData();
+      EXPECT_GE(d.datan, 0);
+      EXPECT_LE(static_cast<std::size_t>(d.datan), text.size());
+    }
+  }
+}
