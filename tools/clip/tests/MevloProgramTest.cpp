@@ -159,6 +159,11 @@ TEST_F(MevloProgram, NoClipboardIsAFailure) {
     EXPECT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=:7391", "a.dat"), 1);
     EXPECT_EQ(err_.rfind("Mevlo: can not put the text on the clipboard: xclip", 0), 0u) << err_;
     EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
+
+    // A Wayland session is served by wl-copy; here it has no compositor.
+    EXPECT_EQ(Mevlo("-u DISPLAY WAYLAND_DISPLAY=mevlo-absent-7391", "a.dat"), 1);
+    EXPECT_EQ(err_.rfind("Mevlo: can not put the text on the clipboard: wl-copy", 0), 0u) << err_;
+    EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
 }
 
 TEST_F(MevloProgram, ClipboardKeepsTheTextAfterMevloEnds) {
