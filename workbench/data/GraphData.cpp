@@ -16,6 +16,15 @@ IPlatform* g_messagePlatform = nullptr;
 bool g_xTypeMessageShown = false;
 bool g_yTypeMessageShown = false;
 
+// Shows "Invalid <axis>AxisType (<type>)" the first time it is asked for in this run.
+void ShowInvalidTypeOnce(bool& shown, const char* axis, int type, const char* caption) {
+  if (shown) return;
+  shown = true;
+  char text[64];
+  std::snprintf(text, sizeof text, "Invalid %sAxisType (%d)", axis, type);
+  CGraphData::ShowDataMessage(text, caption);
+}
+
 }  // namespace
 
 CGraphData::CGraphData() = default;
@@ -103,12 +112,7 @@ double CGraphData::ProcessedX(int i) const {
     case 6:
       return -x;
     default:
-      if (!g_xTypeMessageShown) {
-        g_xTypeMessageShown = true;
-        char text[64];
-        std::snprintf(text, sizeof text, "Invalid XAxisType (%d)", XAxisType);
-        ShowDataMessage(text, "CGraphData::ProcessedX");
-      }
+      ShowInvalidTypeOnce(g_xTypeMessageShown, "X", XAxisType, "CGraphData::ProcessedX");
       return x;
   }
 }
@@ -130,12 +134,7 @@ double CGraphData::ProcessedY(int i) const {
     case 7:
       return -y;
     default:
-      if (!g_yTypeMessageShown) {
-        g_yTypeMessageShown = true;
-        char text[64];
-        std::snprintf(text, sizeof text, "Invalid YAxisType (%d)", YAxisType);
-        ShowDataMessage(text, "CGraphData::ProcessedY");
-      }
+      ShowInvalidTypeOnce(g_yTypeMessageShown, "Y", YAxisType, "CGraphData::ProcessedY");
       return y;
   }
 }

@@ -62,6 +62,14 @@ const char* const kInvalidSuffix = "(Invalid Data)";
 
 std::string Titled(const std::string& path, const char* suffix) { return path + " " + suffix; }
 
+// Gives frame 0 the labels of a kind and sets the data kind; returns the document title.
+std::string ApplyKind(CGraphFrame& frame, int& dataKind, const Kind& kind, const std::string& path) {
+  frame.SetXLabel(kind.xLabel);
+  frame.SetYLabel(kind.yLabel);
+  if (kind.dataKind >= 0) dataKind = kind.dataKind;
+  return Titled(path, kind.suffix);
+}
+
 bool SameText(const std::string& a, const char* b) {
   const std::size_t n = std::strlen(b);
   if (a.size() != n) return false;
@@ -229,10 +237,7 @@ int CBalimorDoc::ReadAscFile(const std::string& path, CGraphFrame& frame, std::s
   if (result == 1 || result == 3) kind = &kIr;
   if (result == 2) kind = &kVelmaraRaman;
   if (!kind) return -1;
-  frame.SetXLabel(kind->xLabel);
-  frame.SetYLabel(kind->yLabel);
-  peakSearch.dataKind = kind->dataKind;
-  title = Titled(path, kind->suffix);
+  title = ApplyKind(frame, peakSearch.dataKind, *kind, path);
   return 1;
 }
 
@@ -253,10 +258,7 @@ int CBalimorDoc::ReadTxtChain(const std::string& path, CGraphFrame& frame, std::
     const int r = (data.*step.read)(path);
     if (r == 0) continue;
     if (r != 1) return -1;
-    frame.SetXLabel(step.kind->xLabel);
-    frame.SetYLabel(step.kind->yLabel);
-    peakSearch.dataKind = step.kind->dataKind;
-    title = Titled(path, step.kind->suffix);
+    title = ApplyKind(frame, peakSearch.dataKind, *step.kind, path);
     return 1;
   }
   return -1;
@@ -302,12 +304,7 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
 
   // Labels, kind and title of a file. Rows that call it before their reader keep them even
   // when the read then fails.
-  auto apply = [&](const Kind& kind) {
-    frame->SetXLabel(kind.xLabel);
-    frame->SetYLabel(kind.yLabel);
-    if (kind.dataKind >= 0) peakSearch.dataKind = kind.dataKind;
-    title = Titled(path, kind.suffix);
-  };
+  auto apply = [&](const Kind& kind) { title = ApplyKind(*frame, peakSearch.dataKind, kind, path); };
   auto onSuccess = [&](const Kind& kind, bool success) {
     if (success) apply(kind);
     ok = success;
@@ -377,7 +374,12 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
   return section;
 }
 
-CGraphFrame* CBalimorDoc::RebuildFrameForCommand() {
+CGraphFrame* CBalimorDoc::StartLoadCommand(const char* dirKey, const char* filter, std::string& path) {
+  const std::string dir = profile::GetString(kPreferencesSection, dirKey, "", iniPath);
+  if (!dir.empty()) platform.SetCurrentDirectory(dir);
+  if (!platform.ChooseOpenFile(filter, dir, path)) return nullptr;
+  peakSearch.ResetForNewData();
+  profile::WriteString(kPreferencesSection, dirKey, FolderOf(path), iniPath);
   if (CreateGraphFrame(1) <= 0) {
     platform.ShowMessage("Can't Create GraphFrame", kReadCaption);
     return nullptr;
@@ -388,13 +390,8 @@ CGraphFrame* CBalimorDoc::RebuildFrameForCommand() {
 }
 
 void CBalimorDoc::OnReadRietanFiles() {
-  const std::string dir = profile::GetString(kPreferencesSection, kRietanDataDirKey, "", iniPath);
-  if (!dir.empty()) platform.SetCurrentDirectory(dir);
   std::string path;
-  if (!platform.ChooseOpenFile(kRietanFilter, dir, path)) return;
-  peakSearch.ResetForNewData();
-  profile::WriteString(kPreferencesSection, kRietanDataDirKey, FolderOf(path), iniPath);
-  CGraphFrame* frame = RebuildFrameForCommand();
+  CGraphFrame* frame = StartLoadCommand(kRietanDataDirKey, kRietanFilter, path);
   if (!frame) return;
 
   const std::string ext = LoaderExtension(path);
@@ -404,10 +401,7 @@ void CBalimorDoc::OnReadRietanFiles() {
   if (SameText(ext, ".int")) kind = &kRietanInt;
   if (SameText(ext, ".pat")) kind = &kRietanPat;
   if (kind) {
-    frame->SetXLabel(kind->xLabel);
-    frame->SetYLabel(kind->yLabel);
-    peakSearch.dataKind = kind->dataKind;
-    title = Titled(path, kind->suffix);
+    title = ApplyKind(*frame, peakSearch.dataKind, *kind, path);
     result = kind == &kRietanInt ? originalData->ReadRietanInt(path) : ReadPatColumns(path, *frame);
   }
   if (result > 0) {
@@ -420,13 +414,8 @@ void CBalimorDoc::OnReadRietanFiles() {
 }
 
 void CBalimorDoc::OnReadTextFiles() {
-  const std::string dir = profile::GetString(kPreferencesSection, kTextDataDirKey, "", iniPath);
-  if (!dir.empty()) platform.SetCurrentDirectory(dir);
   std::string path;
-  if (!platform.ChooseOpenFile(kTextFilter, dir, path)) return;
-  peakSearch.ResetForNewData();
-  profile::WriteString(kPreferencesSection, kTextDataDirKey, FolderOf(path), iniPath);
-  CGraphFrame* frame = RebuildFrameForCommand();
+  CGraphFrame* frame = StartLoadCommand(kTextDataDirKey, kTextFilter, path);
   if (!frame) return;
   if (path.find('.') == std::string::npos) {
     SetPathName(Titled(path, kInvalidSuffix));
@@ -435,10 +424,7 @@ void CBalimorDoc::OnReadTextFiles() {
   // The reader's result is not needed: an unreadable file leaves an empty curve under the
   // text data title.
   originalData->ReadTextData(path);
-  frame->SetXLabel(kTextData.xLabel);
-  frame->SetYLabel(kTextData.yLabel);
-  peakSearch.dataKind = kTextData.dataKind;
-  SetPathName(Titled(path, kTextData.suffix));
+  SetPathName(ApplyKind(*frame, peakSearch.dataKind, kTextData, path));
   frameArray.AutoScaleAll(0.1);
   if (onSetupFileNames)
     onSetupFileNames(path, FitJobFileName(path, 0, "#%d.pfc"), FitJobFileName(path, 0, "#%d.out"));

@@ -73,8 +73,11 @@ class CBalimorDoc {
   // Column 0 into the measured data, 1 into the total curve (red), 2 into the background
   // curve (green, attached only when present). The column-0 result.
   int ReadPatColumns(const std::string& path, CGraphFrame& frame);
-  // Rebuilds frame 0 for a direct load command; null after showing the message.
-  CGraphFrame* RebuildFrameForCommand();
+  // The common start of the direct load commands: makes the folder kept under [Preferences]
+  // dirKey current, shows the open dialog, resets the fit, writes the chosen folder back and
+  // rebuilds frame 0. Null when the dialog was cancelled or the frame could not be made (after
+  // its message).
+  CGraphFrame* StartLoadCommand(const char* dirKey, const char* filter, std::string& path);
 
   IPlatform& platform;
   std::string iniPath;

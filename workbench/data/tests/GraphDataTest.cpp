@@ -35,7 +35,7 @@ std::string Slurp(const fs::path& p) {
   return ss.str();
 }
 
-class TempDir : public ::testing::Test {
+class GraphDataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() /
@@ -75,25 +75,6 @@ TEST(GraphDataSize, UpdateRangeOnEmptyCurveKeepsLimits) {
   EXPECT_EQ(g.UpdateRange(), -1);
   EXPECT_EQ(g.XMin, 3);
   EXPECT_EQ(g.XMax, 4);
-}
-
-TEST(GraphDataSize, ResetRestoresDefaults) {
-  CGraphData g;
-  Fill(g, {{1, 2}, {3, 4}});
-  g.label = "x";
-  g.fileName = "f";
-  g.lineWidth = 3;
-  g.isValid = false;
-  g.breakOnReturn = true;
-  g.Reset();
-  EXPECT_EQ(g.datan, 0);
-  EXPECT_EQ(g.maxDatan, 0);
-  EXPECT_TRUE(g.X.empty());
-  EXPECT_EQ(g.XMax, 1);
-  EXPECT_TRUE(g.label.empty() && g.fileName.empty());
-  EXPECT_EQ(g.lineWidth, 0.2);
-  EXPECT_TRUE(g.isValid);
-  EXPECT_FALSE(g.breakOnReturn);
 }
 
 struct TransformCase {
@@ -186,7 +167,7 @@ TEST(GraphDataValueAt, DescendingAndRepeatedX) {
   EXPECT_DOUBLE_EQ(one.ValueAt(100), 7.0);
 }
 
-TEST_F(TempDir, WriteTextWritesRawValuesOfScaledCurve) {
+TEST_F(GraphDataFiles, WriteTextWritesRawValuesOfScaledCurve) {
   CGraphData g;
   Fill(g, {{10, 1.5}, {10.5, 2}});
   g.YScale = 2;
@@ -197,7 +178,7 @@ TEST_F(TempDir, WriteTextWritesRawValuesOfScaledCurve) {
   EXPECT_FALSE(fs::exists(dir / "curve.txt.part"));
 }
 
-TEST_F(TempDir, WriteTextFailureKeepsOldFile) {
+TEST_F(GraphDataFiles, WriteTextFailureLeavesNoScratchFile) {
   CGraphData g;
   Fill(g, {{1, 2}});
   EXPECT_EQ(g.WriteText((dir / "no" / "such" / "x.txt").string(), "w"), -1);
@@ -259,18 +240,6 @@ TEST(GraphDataArrayTest, OwnsWhatItMakesAndRefusesWhenFull) {
   a.Clear();
   EXPECT_EQ(a.nGraphData, 0);
   EXPECT_EQ(a.graph[0], nullptr);
-}
-
-TEST(GraphFrameTest, NewFrameDefaults) {
-  CGraphFrame f(20, 70, 80, 10);
-  EXPECT_EQ(f.title, "GraphFrame(Default)");
-  EXPECT_EQ(f.xLabel, "Wave number / cm-1");
-  EXPECT_EQ(f.yLabel, "Transmittance / %");
-  EXPECT_EQ(f.axis[0].kind, 0);
-  EXPECT_EQ(f.axis[1].kind, 1);
-  EXPECT_EQ(f.axis[0].divisions, 10);
-  EXPECT_EQ(f.axis[1].position[2], 80);
-  EXPECT_EQ(f.AutoScale(0.1), -1);  // nothing attached
 }
 
 TEST(GraphFrameTest, PaletteCyclesAndClipFlagIsCopied) {
@@ -379,19 +348,6 @@ TEST(GraphFrameTest, SetYAxisTypeUpdatesCurvesAndAnchorsType7) {
   f.SetYAxisType(7);
   EXPECT_EQ(f.YMin, 0.0);
   EXPECT_EQ(f.axis[1].min, 0.0);
-}
-
-TEST(GraphFrameTest, PageMapping) {
-  CGraphFrame f(20, 70, 80, 10);
-  f.SetXMin(0);
-  f.SetXMax(100);
-  f.SetYMin(0);
-  f.SetYMax(10);
-  EXPECT_DOUBLE_EQ(f.DataToPageX(50), 50.0);
-  EXPECT_DOUBLE_EQ(f.DataToPageY(10), 10.0);
-  EXPECT_DOUBLE_EQ(f.DataToPageY(0), 70.0);
-  EXPECT_TRUE(f.Contains(100, 0));
-  EXPECT_FALSE(f.Contains(100.1, 5));
 }
 
 TEST(GraphFrameArrayTest, TenFramesAndClear) {
