@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build make
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-  xvfb xauth xclip wl-clipboard
+  xvfb xauth xclip xdotool wl-clipboard
 )
 
 missing=()
