@@ -6,6 +6,8 @@
 #include <string>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "BalimorDoc.h"
 #include "RecordingPlatform.h"
 
