@@ -191,6 +191,46 @@ TEST(Simplexfit, RealisticRamanFitRecoversTheBands) {
   EXPECT_EQ(lines(r.log).back(), "                             ]");
 }
 
+// A real glass spectrum (LabSpec export, wave numbers descending): the broad band near
+// 960 cm-1 with a shoulder, on a sloped background, fitted over 700…1340 cm-1.
+TEST(Simplexfit, RealGlassSpectrumFitsItsMainBand) {
+  const fs::path file = fs::path(BALIMOR_REALDATA_DIR) / "raman_labspec_r145.txt";
+  if (!fs::exists(file)) GTEST_SKIP() << "real data folder not found: " << file;
+  std::vector<std::pair<double, double>> points;
+  {
+    std::ifstream in(file);
+    std::string header;
+    std::getline(in, header);
+    for (double x, y; in >> x >> y;) points.push_back({x, y});
+  }
+  ASSERT_EQ(points.size(), 1015u);
+
+  std::ostringstream job;
+  job.precision(17);
+  job << "r145 glass band\n0 1\n3000 1e-8 1e-8\n700 1340\n1\n22000 1 1000\n-6000 1 1000\n2\n"
+      << "960 1 10\n15000 1 1000\n200 1 20\n0 0 0\n1 0 0\n"
+      << "1100 1 10\n3000 1 500\n80 1 10\n0 0 0\n1 0 0\n"
+      << "0 0\n" << points.size() << "\n";
+  int inRange = 0;
+  for (auto [x, y] : points) {
+    job << x << " " << y << "\n";
+    if (x >= 700 && x <= 1340) ++inRange;
+  }
+  ProgramRun r("glass");
+  r.write("fit.pfc", job.str());
+  ASSERT_EQ(r.run(), 0) << r.console;
+
+  const auto pfc = r.file("new.pfc");
+  const double position = std::stod(pfc[8]);
+  EXPECT_GT(position, 940.0);
+  EXPECT_LT(position, 1010.0);
+  const double R = std::stod(pfc[5 + 2 + 1 + 10].substr(16));
+  EXPECT_GT(R, 0.0);
+  EXPECT_LT(R, 6.0);  // percent; the band is not quite Gaussian
+  EXPECT_EQ(std::stoi(r.file("fit.spc")[1]), inRange);
+  EXPECT_EQ(r.file("fit.spc").size(), 2u + inRange);
+}
+
 TEST(Simplexfit, RefinedJobReadBackAsTheJobRunsAgainFromTheFit) {
   ProgramRun first("first");
   JobText job = ramanJob();
