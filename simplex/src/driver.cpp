@@ -73,6 +73,15 @@ int runJob(const std::filesystem::path& dir, std::ostream& console) {
     }
   }
 
+  // A width of exactly 0 leaves its part out of the model (the part has no value at its
+  // centre); say so, since the user may not mean it.
+  for (int k = 0; k < job.NP; ++k) {
+    if (job.peak[k][FWHMGauss].value == 0.0)
+      out.put(line("Peak " + std::to_string(k + 1) + ": FWHMGauss is 0, its Gaussian part is left out."));
+    if (job.peak[k][FWHMLorentz].value == 0.0)
+      out.put(line("Peak " + std::to_string(k + 1) + ": FWHMLorentz is 0, its Lorentzian part is left out."));
+  }
+
   evaluateModel(job, tables);
   selectFitPoints(job, fit->points);
 

@@ -280,6 +280,28 @@ TEST(Simplexfit, PrintLevelComesBackClampedAndNothingFreeKeepsTheJob) {
   EXPECT_EQ(pfc[kSR], "    0.000000E+00    0.000000E+00");
 }
 
+TEST(Simplexfit, FixedZeroWidthLeavesItsPartOutAndSaysSo) {
+  ProgramRun r("zerowidth");
+  JobText job = ramanJob();
+  job.itmax = 3000;
+  std::string text = job.text();
+  // Peak 3 becomes a pure Gaussian: its Lorentzian height and width fixed at 0.
+  const std::string from = "50 1 5\n7 1 0.7\n";
+  text.replace(text.find(from), from.size(), "0 0 0\n0 0 0\n");
+  r.write("fit.pfc", text);
+  ASSERT_EQ(r.run(), 0) << r.console;
+  EXPECT_NE(r.log.find("Peak 3: FWHMLorentz is 0, its Lorentzian part is left out.\n\n[***Start"),
+            std::string::npos);
+  EXPECT_EQ(r.log.find("Peak 1:"), std::string::npos);
+  for (const char* name : {"new.pfc", "fit.spc", "out.txt"}) {
+    const std::string all = slurp(r.dir / name);
+    EXPECT_EQ(all.find("nan"), std::string::npos) << name;
+    EXPECT_EQ(all.find("NaN"), std::string::npos) << name;
+  }
+  const auto pfc = r.file("new.pfc");
+  EXPECT_NEAR(std::stod(pfc[8 + 10]), 520.0, 0.5);  // the band is still found
+}
+
 TEST(Simplexfit, UndefinedDeviationIsWrittenAsZeroWithTheReason) {
   ProgramRun r("onepoint");
   JobText job = ramanJob();
