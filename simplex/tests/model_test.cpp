@@ -295,16 +295,5 @@ TEST(Statistics, RelativeDeviationAndItsUndefinedCases) {
   EXPECT_NE(d.why.find("mean"), std::string::npos);
 }
 
-TEST(Statistics, PeakAreasUseTheSinglePrecisionFactors) {
-  auto fit = makeFit();
-  Job& job = fit->job;
-  job.NP = 2;
-  setPeak(job, 0, 100.0, 10.0, 4.0, 0.0, 3.0);
-  setPeak(job, 1, 200.0, 2.0, 5.0, 6.0, 7.0);
-  peakAreas(job, fit->tables);
-  EXPECT_DOUBLE_EQ(fit->tables.A[0], 40.0 * 1.0644671);
-  EXPECT_DOUBLE_EQ(fit->tables.A[1], 10.0 * 1.0644671 + 42.0 * 1.5707964);
-}
-
 }  // namespace
 }  // namespace simplex
