@@ -72,13 +72,12 @@ void glu(const Out& out, double* a, int n, int n1, double* b, double eps, double
     return;
   }
   // Largest element of every row; a row below the tolerance makes the matrix singular.
+  for (int i = 0; i < n; ++i) work[i] = 0;
+  for (int k = 0; k < n; ++k)
+    for (int i = 0; i < n; ++i) work[i] = std::max(work[i], std::fabs(A(i, k)));
   bool singular = false;
-  for (int i = 0; i < n; ++i) {
-    double big = 0;
-    for (int k = 0; k < n; ++k) big = std::max(big, std::fabs(A(i, k)));
-    work[i] = big;
-    if (!(big >= eps)) singular = true;
-  }
+  for (int i = 0; i < n; ++i)
+    if (!(work[i] >= eps)) singular = true;
   if (singular) {
     ier = 2;
     out.put("  (SUBR. GLU)  ORIGINAL MATRIX IS SINGULAR.\n");
@@ -137,11 +136,16 @@ void glusub(const double* a, int n, int n1, double* b, const int* ipvt) {
 Status marq(State& st, const Out& out) {
   const int N = st.nMtx;
   double* M = st.M.data();
+  // Row scales s_i = |M(i,i)| (1 for an empty row), applied column by column.
+  double* s = st.work.data();
   for (int i = 0; i < N; ++i) {
-    double s = std::fabs(M[i + i * kMaxMtx]);
-    if (s < 1e-30) s = 1;
-    for (int j = 0; j < N; ++j) M[i + j * kMaxMtx] /= s;
-    st.v[i] /= s;
+    s[i] = std::fabs(M[i + i * kMaxMtx]);
+    if (s[i] < 1e-30) s[i] = 1;
+    st.v[i] /= s[i];
+  }
+  for (int j = 0; j < N; ++j) {
+    double* col = &M[static_cast<std::size_t>(j) * kMaxMtx];
+    for (int i = 0; i < N; ++i) col[i] /= s[i];
   }
   for (int i = 0; i < N; ++i) {
     M[i + i * kMaxMtx] += st.dampingFactor;
