@@ -33,14 +33,7 @@ bool paramRecord(recordio::FreeReader& rd, float& value, int& flag) {
   return rd.record({&value, &flag, &change});
 }
 
-// The name of the job file as the fitter holds it: 80 characters, padded with blanks.
-std::string padded80(const std::string& name) {
-  std::string s = name.substr(0, 80);
-  s.resize(80, ' ');
-  return s;
-}
-
-// The first non-finite value of a record read ("nan", "inf" or a number out of range), or none.
+// False when a value read is not finite ("nan", "inf" or a number out of range).
 bool allFinite(std::initializer_list<float> values) {
   for (float v : values)
     if (!std::isfinite(v)) return false;
@@ -50,7 +43,7 @@ bool allFinite(std::initializer_list<float> values) {
 }  // namespace
 
 Status rdfile(State& st, const Out& out, const std::string& fileName) {
-  out.put(write("(a,a40)", {" ***Read fitting parameters from", padded80(fileName)}));
+  out.put(write("(a,a40)", {" ***Read fitting parameters from", fixedName(fileName)}));
 
   std::error_code ec;
   if (std::filesystem::is_directory(fileName, ec))
@@ -64,11 +57,11 @@ Status rdfile(State& st, const Out& out, const std::string& fileName) {
                               ": a number is not finite");
   };
 
-  if (!rd.text(st.title, 80) || !rd.text(st.dataName, 80) || !rd.text(st.program, 80) ||
-      !rd.text(st.method, 25))
-    return failed();
+  if (!rd.text(st.title, 80)) return failed();
   out.put(write("(a,a70)", {" Title:", st.title}));
+  if (!rd.text(st.dataName, 80) || !rd.text(st.program, 80)) return failed();
   out.put(write("(a,a70)", {" Program:", st.program}));
+  if (!rd.text(st.method, 25)) return failed();
   out.put(write("(a,a25)", {" Optimize by ", st.method}));
 
   if (!rd.record({&st.maxIteration, &st.dampingFactor, &st.eps})) return failed();

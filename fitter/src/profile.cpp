@@ -71,53 +71,53 @@ inline float value(const Peak& pk, float x) {
   }
 }
 
+// Values of one line at distance u from its centre: X = h u, G = exp(-c X²), L = 1 / (1 + q X²)
+// and D = dvalue/dX = -2 X (CG c G + CL q L²).
+struct LineTerms {
+  float Xs, G, L, D;
+};
+inline LineTerms lineTerms(const Peak& pk, float u) {
+  const float X = pk.h * u;
+  const float Xs = X * X;
+  const float G = gauss(kGaussC * Xs);
+  const float L = 1.0f / (1.0f + pk.q * Xs);
+  return {Xs, G, L, -2.0f * X * (pk.CG * kGaussC * G + pk.CL * pk.q * L * L)};
+}
+
 // Derivatives of one peak's profile at x by its six internal parameters, in kind order
-// CG, CL, p, A, h, r². With D = dvalue/dX = -2 X (CG c G + CL q L²):
+// CG, CL, p, A, h, r²:
 //   CG: G     CL: L     p: -h D     A: D t² h cot     h: D (x - p + t² A cot)     r²: -4 CL X² L²
 // each summed over the lines (Kα2 times R) and, in the full build, averaged over the samples.
 // For p the Kα2 line moves one-for-one and the cotangents are held fixed.
 template <bool full, bool ka2>
 inline void derivs(const Peak& pk, float k1, float k2, float x, float g[6]) {
-  const float c = kGaussC;
   if constexpr (!full) {
     (void)k1;
     (void)k2;
     const float u = x - pk.p;
-    const float X = pk.h * u;
-    const float Xs = X * X;
-    const float G = gauss(c * Xs);
-    const float L = 1.0f / (1.0f + pk.q * Xs);
-    const float D = -2.0f * X * (pk.CG * c * G + pk.CL * pk.q * L * L);
-    g[0] = G;
-    g[1] = L;
-    g[2] = D * (-pk.h);
+    const LineTerms a = lineTerms(pk, u);
+    g[0] = a.G;
+    g[1] = a.L;
+    g[2] = a.D * (-pk.h);
     g[3] = 0.0f;
-    g[4] = D * u;
-    g[5] = -4.0f * pk.CL * Xs * L * L;
+    g[4] = a.D * u;
+    g[5] = -4.0f * pk.CL * a.Xs * a.L * a.L;
   } else {
     float sG = 0, sL = 0, sP = 0, sA = 0, sH = 0, sR = 0;
     for (int k = 0; k < kSamples; ++k) {
       const float u1 = x - pk.p + pk.s1[k];
-      const float X1 = pk.h * u1;
-      const float X1s = X1 * X1;
-      const float G1 = gauss(c * X1s);
-      const float L1 = 1.0f / (1.0f + pk.q * X1s);
-      const float D1 = -2.0f * X1 * (pk.CG * c * G1 + pk.CL * pk.q * L1 * L1);
-      float G = G1, L = L1, P = D1, Aa = D1 * kT2[k] * pk.h * k1, H = D1 * u1,
-            Rr = -4.0f * pk.CL * X1s * L1 * L1;
+      const LineTerms a = lineTerms(pk, u1);
+      float G = a.G, L = a.L, P = a.D, Aa = a.D * kT2[k] * pk.h * k1, H = a.D * u1,
+            Rr = -4.0f * pk.CL * a.Xs * a.L * a.L;
       if constexpr (ka2) {
         const float u2 = x - pk.p2 + pk.s2[k];
-        const float X2 = pk.h * u2;
-        const float X2s = X2 * X2;
-        const float G2 = gauss(c * X2s);
-        const float L2 = 1.0f / (1.0f + pk.q * X2s);
-        const float D2 = -2.0f * X2 * (pk.CG * c * G2 + pk.CL * pk.q * L2 * L2);
-        G += pk.R * G2;
-        L += pk.R * L2;
-        P += pk.R * D2;
-        Aa += pk.R * D2 * kT2[k] * pk.h * k2;
-        H += pk.R * D2 * u2;
-        Rr += pk.R * (-4.0f * pk.CL * X2s * L2 * L2);
+        const LineTerms b = lineTerms(pk, u2);
+        G += pk.R * b.G;
+        L += pk.R * b.L;
+        P += pk.R * b.D;
+        Aa += pk.R * b.D * kT2[k] * pk.h * k2;
+        H += pk.R * b.D * u2;
+        Rr += pk.R * (-4.0f * pk.CL * b.Xs * b.L * b.L);
       }
       sG += kW[k] * G;
       sL += kW[k] * L;

@@ -12,13 +12,6 @@ namespace {
 
 long long I(int v) { return v; }
 
-// A file name as the fitter holds it: 80 characters, padded with blanks.
-std::string padded80(const std::string& name) {
-  std::string s = name.substr(0, 80);
-  s.resize(80, ' ');
-  return s;
-}
-
 }  // namespace
 
 void guardFinite(State& st, const Out& out) {
@@ -47,7 +40,7 @@ void guardFinite(State& st, const Out& out) {
 }
 
 Status svfile(const State& st, const Out& out, const std::filesystem::path& dir) {
-  out.put(recordio::write("(a,a40)", {" ***Save new parameters to ", padded80(kNewPfc)}));
+  out.put(recordio::write("(a,a40)", {" ***Save new parameters to ", fixedName(kNewPfc)}));
   const std::filesystem::path target = dir / kNewPfc;
   const std::filesystem::path part = dir / (std::string(kNewPfc) + ".part");
   auto failure = [&](const std::string& why) {

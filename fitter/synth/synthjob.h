@@ -50,8 +50,8 @@ void grid(Job& job, double from, double step, int n);
 // The job as a PFC file: text records, run settings, background, peaks, data.
 std::string pfcText(const Job& job);
 
-// Moves start values away from the truth by the given relative amounts (position by an absolute
-// shift in degrees), for a fit that has something to find.
+// Moves the free start values away from the truth by the given relative amounts (position by an
+// absolute shift in degrees), for a fit that has something to find.
 std::vector<Peak> perturbed(const std::vector<Peak>& truth, double dPosition, double relative);
 
 // Benchmark and example jobs, data filled from their truth. `truth` receives the true peaks.

@@ -67,6 +67,13 @@ struct Out {
   }
 };
 
+// A file name as the fitter holds it in its messages: 80 characters, padded with blanks.
+inline std::string fixedName(const std::string& name) {
+  std::string s = name.substr(0, 80);
+  s.resize(80, ' ');
+  return s;
+}
+
 // Geometry of one peak, recomputed from the current parameters on every evaluation.
 struct PeakGeometry {
   float Wg = 0, Wl = 0;   // Gaussian and Lorentzian fwhm
