@@ -31,11 +31,17 @@ void guardFinite(State& st, const Out& out) {
     if (!std::isfinite(st.CL[j])) { report(j + 1, kKindCL); st.CL[j] = I0 * (1.0f - g0); }
     if (!std::isfinite(st.p[j])) { report(j + 1, kKindPosition); st.p[j] = R[kPosition][j]; }
     if (!std::isfinite(st.A[j])) { report(j + 1, kKindAnisotropy); st.A[j] = R[kAnisotropy][j]; }
-    if (!std::isfinite(st.h[j]) || !std::isfinite(1.0f / st.h[j])) {
+    // h <= 0 and r <= 0 are repaired by the back conversion; a positive value too small for the
+    // widths 1/h and (1/h)/r to be finite is not.
+    if (!std::isfinite(st.h[j]) || (st.h[j] > 0 && !std::isfinite(1.0f / st.h[j]))) {
       report(j + 1, kKindH);
       st.h[j] = R[kGaussFwhm][j] != 0.0f ? 1.0f / R[kGaussFwhm][j] : 1000.0f;
     }
-    if (!std::isfinite(st.r[j])) { report(j + 1, kKindR2); st.r[j] = R[kRfwhm][j]; }
+    if (!std::isfinite(st.r[j]) ||
+        (st.r[j] > 0 && st.h[j] > 0 && !std::isfinite(1.0f / st.h[j] / st.r[j]))) {
+      report(j + 1, kKindR2);
+      st.r[j] = R[kRfwhm][j];
+    }
   }
 }
 

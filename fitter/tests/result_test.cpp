@@ -105,19 +105,30 @@ TEST(GuardFinite, RestoresStartValuesOfNonFiniteParameters) {
   st->CG[0] = NAN;
   st->CL[0] = 75;
   st->h[0] = INFINITY;
-  st->r[0] = 2;
+  st->r[0] = 1e-40f;  // finite, but the Lorentzian fwhm 0.2 / r would not be
   st->back[2] = -INFINITY;
   Captured io;
   result::guardFinite(*st, io.out);
   EXPECT_FLOAT_EQ(st->CG[0], 25);
   EXPECT_FLOAT_EQ(st->h[0], 5);
+  EXPECT_FLOAT_EQ(st->r[0], 1.5f);
   EXPECT_FLOAT_EQ(st->back[2], 0.5f);
   EXPECT_FLOAT_EQ(st->p[0], 31);  // finite values stay
   EXPECT_FLOAT_EQ(st->CL[0], 75);
   EXPECT_EQ(io.console.str(),
             "\n   Parameter not finite, start value kept. #:    0  3\n"
             "\n   Parameter not finite, start value kept. #:    1  6\n"
-            "\n   Parameter not finite, start value kept. #:    1 10\n");
+            "\n   Parameter not finite, start value kept. #:    1 10\n"
+            "\n   Parameter not finite, start value kept. #:    1 11\n");
+
+  // A width of 0 or below is left to the back conversion's repair.
+  st->h[0] = 0;
+  st->r[0] = -1;
+  Captured io2;
+  result::guardFinite(*st, io2.out);
+  EXPECT_EQ(st->h[0], 0.0f);
+  EXPECT_EQ(st->r[0], -1.0f);
+  EXPECT_EQ(io2.console.str(), "");
 }
 
 TEST(Svfile, WritesTheJobRecordsInTheirLayouts) {
