@@ -8,18 +8,7 @@
 #include "ReaderText.h"
 #include "VariousData.h"
 
-using balimor::readers::FileText;
-using balimor::readers::From;
-using balimor::readers::LeadingInt;
-using balimor::readers::LeadingNumber;
-using balimor::readers::Points;
-using balimor::readers::ReadPairLines;
-using balimor::readers::ScanNumbers;
-using balimor::readers::SplitPair;
-using balimor::readers::StartsWith;
-using balimor::readers::StorePoints;
-using balimor::readers::WithoutLineEnd;
-using balimor::readers::WithoutTrailingBlanks;
+using namespace balimor::readers;
 
 namespace {
 
@@ -29,9 +18,7 @@ constexpr std::size_t kMinValueBytes = 2;  // "1\n" or "1 ": the least text of o
 // A csv field stripped of blanks, tabs, CR and LF at both ends, then of one enclosing pair of
 // quotes ("..." or '...'), converted as a number (its leading numeric part; 0 when none).
 double CsvField(const char* begin, const char* end) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (begin < end && blank(*begin)) ++begin;
-  while (end > begin && blank(end[-1])) --end;
+  TrimBlanks(begin, end);
   if (end - begin >= 2 && (*begin == '"' || *begin == '\'') && end[-1] == *begin) {
     ++begin;
     --end;
@@ -158,9 +145,7 @@ int CVariousData::ReadCountFirstText(const std::string& path) {
   // The first line, stripped of blanks, tabs, CR and LF at both ends, must be digits only.
   const char* b = line;
   const char* e = line + std::strlen(line);
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (b < e && blank(*b)) ++b;
-  while (e > b && blank(e[-1])) --e;
+  TrimBlanks(b, e);
   for (const char* c = b; c < e; ++c)
     if (*c < '0' || *c > '9') return 0;
   label = path;

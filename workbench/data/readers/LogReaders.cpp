@@ -7,17 +7,7 @@
 #include "ReaderText.h"
 #include "VariousData.h"
 
-using balimor::readers::AllIn;
-using balimor::readers::FileText;
-using balimor::readers::kNumberChars;
-using balimor::readers::LeadingInt;
-using balimor::readers::LeadingNumber;
-using balimor::readers::ParseInt;
-using balimor::readers::Points;
-using balimor::readers::ReadPairLines;
-using balimor::readers::StorePoints;
-using balimor::readers::WithoutLineEnd;
-using balimor::readers::WithoutTrailingBlanks;
+using namespace balimor::readers;
 
 namespace {
 

@@ -233,6 +233,12 @@ std::string WithoutTrailingBlanks(const char* s) {
   return t;
 }
 
+void TrimBlanks(const char*& begin, const char*& end) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (begin < end && blank(*begin)) ++begin;
+  while (end > begin && blank(end[-1])) --end;
+}
+
 bool AllIn(const char* s, const char* allowed) { return s[std::strspn(s, allowed)] == '\0'; }
 
 bool SplitPair(const char* line, double& x, double& y) {

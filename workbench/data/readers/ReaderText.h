@@ -84,6 +84,9 @@ bool StartsWith(const char* s, const char* prefix);
 std::string WithoutLineEnd(const char* s);
 std::string WithoutTrailingBlanks(const char* s);
 
+// Narrows [begin, end) to leave out blanks, tabs, CR and LF at both ends.
+void TrimBlanks(const char*& begin, const char*& end);
+
 // The characters of a line of numbers in any notation (Fortran "D" exponents included).
 inline constexpr char kNumberChars[] = "0123456789 \t\r\nEe+-.Dd";
 // True when every character of `s` is one of `allowed`.

@@ -9,16 +9,7 @@
 #include "ReaderText.h"
 #include "VariousData.h"
 
-using balimor::readers::FileText;
-using balimor::readers::From;
-using balimor::readers::LeadingInt;
-using balimor::readers::LeadingNumber;
-using balimor::readers::ParseDouble;
-using balimor::readers::ParseInt;
-using balimor::readers::Points;
-using balimor::readers::StartsWith;
-using balimor::readers::StorePoints;
-using balimor::readers::WithoutLineEnd;
+using namespace balimor::readers;
 
 namespace {
 

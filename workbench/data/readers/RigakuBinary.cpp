@@ -8,11 +8,7 @@
 #include "ReaderText.h"
 #include "VariousData.h"
 
-using balimor::readers::FileText;
-using balimor::readers::ParseLong;
-using balimor::readers::Points;
-using balimor::readers::StartsWith;
-using balimor::readers::StorePoints;
+using namespace balimor::readers;
 
 namespace {
 

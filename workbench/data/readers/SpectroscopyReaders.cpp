@@ -9,19 +9,7 @@
 #include "ReaderText.h"
 #include "VariousData.h"
 
-using balimor::readers::AllIn;
-using balimor::readers::FileText;
-using balimor::readers::kNumberChars;
-using balimor::readers::From;
-using balimor::readers::LeadingInt;
-using balimor::readers::LeadingNumber;
-using balimor::readers::MakeAscending;
-using balimor::readers::Points;
-using balimor::readers::ScanNumbers;
-using balimor::readers::SplitPair;
-using balimor::readers::StartsWith;
-using balimor::readers::StorePoints;
-using balimor::readers::WithoutLineEnd;
+using namespace balimor::readers;
 
 namespace {
 
