@@ -8,7 +8,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp examples/diffraction/demo.pfc "$work/"
 cd "$work"
-"$OLDPWD/build/bin/xZentrab" demo.pfc
+echo "== xZentrab demo.pfc (the whole run log is out.txt) =="
+"$OLDPWD/build/bin/xZentrab" demo.pfc > console.txt
+grep -E 'Title:|Number of (data|parameters)|Start cycle|Converged|Save new' out.txt
 echo
-echo "== Peak areas (from out.txt) =="
 sed -n '/\*\*\* Peak area/,$p' out.txt
