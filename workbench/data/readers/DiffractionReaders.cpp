@@ -12,6 +12,9 @@ using namespace balimor::readers;
 
 namespace {
 
+// Enough of a file to hold its first line as the 256-byte line buffer reads it.
+constexpr std::size_t kFirstLineBytes = balimor::readers::kLineBuffer;
+
 constexpr std::size_t kMinPairBytes = 4;   // "1 2\n": the least text of one X Y line
 constexpr std::size_t kMinValueBytes = 2;  // "1\n" or "1 ": the least text of one value
 
@@ -125,9 +128,11 @@ int CVariousData::ReadScanDataCsv(const std::string& path) {
 int CVariousData::ReadGeneralText(const std::string& path) {
   fileName = path;
   FileText f;
-  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  if (!f.Open(path, FileText::Mode::kBytes, kFirstLineBytes)) return -1;
   const char* line = f.ReadLine();
   if (!line || !StartsWith(line, "GENERAL")) return 0;
+  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  f.ReadLine();
   label = path;
   line = f.ReadLine();
   const int n = line ? LeadingInt(line) : 0;
@@ -139,7 +144,7 @@ int CVariousData::ReadGeneralText(const std::string& path) {
 int CVariousData::ReadCountFirstText(const std::string& path) {
   fileName = path;
   FileText f;
-  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  if (!f.Open(path, FileText::Mode::kBytes, kFirstLineBytes)) return -1;
   const char* line = f.ReadLine();
   if (!line) line = "";
   // The first line, stripped of blanks, tabs, CR and LF at both ends, must be digits only.
@@ -148,8 +153,10 @@ int CVariousData::ReadCountFirstText(const std::string& path) {
   TrimBlanks(b, e);
   for (const char* c = b; c < e; ++c)
     if (*c < '0' || *c > '9') return 0;
-  label = path;
   const int n = LeadingInt(b);
+  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
+  f.ReadLine();
+  label = path;
   Points pts;
   ReadPairLines(f, n, pts);
   return StorePoints(*this, pts) ? 1 : -1;

@@ -63,20 +63,21 @@ double OutOfRange(const char* s, const char* e) {
 
 // ---- FileText ----
 
-bool FileText::Open(const std::string& path, Mode mode) {
+bool FileText::Open(const std::string& path, Mode mode, std::size_t maxBytes) {
   data_.clear();
   size_ = pos_ = 0;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   bool ok = true;
   try {
-    constexpr std::size_t kChunk = 1 << 20;
     for (;;) {
       const std::size_t old = data_.size();
-      data_.resize(old + kChunk);
-      const std::size_t got = std::fread(data_.data() + old, 1, kChunk, f);
+      const std::size_t chunk = std::min<std::size_t>(std::size_t{1} << 20, maxBytes - old);
+      if (chunk == 0) break;
+      data_.resize(old + chunk);
+      const std::size_t got = std::fread(data_.data() + old, 1, chunk, f);
       data_.resize(old + got);
-      if (got < kChunk) break;
+      if (got < chunk) break;
     }
     if (std::ferror(f)) ok = false;  // a folder, or a read error
   } catch (const std::bad_alloc&) {

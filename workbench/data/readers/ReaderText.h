@@ -23,8 +23,10 @@ class FileText {
  public:
   enum class Mode { kText, kBytes };
 
-  // Reads the whole file; false when it cannot be opened or read.
-  bool Open(const std::string& path, Mode mode);
+  // Reads the whole file, or only its first `maxBytes` bytes where a reader needs no more to
+  // recognise its kind; false when it cannot be opened or read.
+  bool Open(const std::string& path, Mode mode, std::size_t maxBytes = kWholeFile);
+  static constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
 
   // The next line into the 256-byte buffer (line end kept, NUL-terminated); null at end of file.
   // The text stays valid until the next call.

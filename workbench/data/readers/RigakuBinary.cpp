@@ -58,12 +58,13 @@ bool Plausible(std::int32_t angle, std::int32_t count) {
 
 int CVariousData::ReadRigakuBinary(const std::string& path, bool bigEndianFirst) {
   fileName = path;
+  // The magic is checked before the whole file is read: any unknown file comes here.
   FileText f;
-  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   const char magic[] = "numbr";
+  if (!f.Open(path, FileText::Mode::kBytes, 5)) return -1;
   for (int i = 0; i < 5; ++i)
     if (f.GetByte() != static_cast<unsigned char>(magic[i])) return -1;
-  f.Rewind();
+  if (!f.Open(path, FileText::Mode::kBytes)) return -1;
 
   long long offset = 0;
   long long count = 0;

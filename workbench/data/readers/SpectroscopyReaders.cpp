@@ -203,12 +203,15 @@ int CVariousData::ReadSmoothedRaman(const std::string& path) {
 int CVariousData::ReadF4500(const std::string& path) {
   fileName = path;
   FileText f;
-  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  // The first 20 lines: at most 20 line buffers, each with a CR that text mode drops.
+  constexpr int kSearchLines = 20;
+  if (!f.Open(path, FileText::Mode::kText, kSearchLines * (kLineBuffer + 1))) return -1;
   bool found = false;
   const char* line = nullptr;
-  for (int k = 0; k < 20 && !found && (line = f.ReadLine()); ++k)
+  for (int k = 0; k < kSearchLines && !found && (line = f.ReadLine()); ++k)
     found = std::strstr(line, "F-4500") != nullptr;
   if (!found) return 0;
+  if (!f.Open(path, FileText::Mode::kText)) return -1;
 
   // Count: the lines after the "nm" line while each is at least five characters long.
   f.Rewind();

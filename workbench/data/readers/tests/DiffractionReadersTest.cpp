@@ -109,6 +109,12 @@ TEST_F(DiffractionReaders, CountFirstTextNeedsDigitsOnlyFirstLine) {
   // An empty first line is a count of 0.
   ASSERT_EQ(d.ReadCountFirstText(Write("b.txt", "\n1 10\n")), 1);
   EXPECT_EQ(d.datan, 0);
+  // A file longer than its first line is read whole once the first line qualifies.
+  std::string many = "100\n";
+  for (int i = 0; i < 100; ++i) many += std::to_string(i) + " " + std::to_string(i * 2) + "\n";
+  ASSERT_EQ(d.ReadCountFirstText(Write("m.txt", many)), 1);
+  ASSERT_EQ(d.datan, 100);
+  ExpectPoint(d, 99, 99, 198);
   EXPECT_EQ(d.ReadCountFirstText(Write("c.txt", "-2\n1 10\n")), 0);
   EXPECT_EQ(d.ReadCountFirstText(Write("d.txt", "2 points\n1 10\n")), 0);
 }
