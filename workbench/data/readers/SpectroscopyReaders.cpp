@@ -237,7 +237,7 @@ int CVariousData::ReadRamanOrDegradation(const std::string& path) {
   fileName = path;
   if (IsBinaryFile(path)) return -1;
   FileText f;
-  if (!f.Open(path, FileText::Mode::kText)) return -1;
+  if (!f.Open(path, FileText::Mode::kText, kLineBuffer)) return -1;
   const char* first = f.ReadLine();
   const std::string line = first ? first : "";
 
