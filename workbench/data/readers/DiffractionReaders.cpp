@@ -13,7 +13,7 @@ using namespace balimor::readers;
 namespace {
 
 // Enough of a file to hold its first line as the 256-byte line buffer reads it.
-constexpr std::size_t kFirstLineBytes = balimor::readers::kLineBuffer;
+constexpr std::size_t kFirstLineBytes = kLineBuffer;
 
 constexpr std::size_t kMinPairBytes = 4;   // "1 2\n": the least text of one X Y line
 constexpr std::size_t kMinValueBytes = 2;  // "1\n" or "1 ": the least text of one value
