@@ -130,19 +130,34 @@ int RunDrupa(const std::vector<std::string>& args, const ReadFn& read, std::ostr
         err << "Error: Can not write to " << used << ".\n" << std::flush;
         fileGood = false;
     };
+    bool consoleGood = true;
+    bool inputGood = true;
     std::unique_ptr<char[]> buffer(new char[kChunk]);
     for (;;) {
-        const std::size_t n = read(buffer.get(), kChunk);
-        if (n == 0) break;
+        const std::ptrdiff_t got = read(buffer.get(), kChunk);
+        if (got < 0) {
+            err << "Error: Can not read the standard input.\n" << std::flush;
+            inputGood = false;
+            break;
+        }
+        if (got == 0) break;
+        const std::size_t n = static_cast<std::size_t>(got);
         if (fileGood && (std::fwrite(buffer.get(), 1, n, file.get()) != n ||
                          std::fflush(file.get()) != 0)) {
             reportWriteError();
         }
-        out.write(buffer.get(), static_cast<std::streamsize>(n));
-        out.flush();
+        if (consoleGood) {
+            out.write(buffer.get(), static_cast<std::streamsize>(n));
+            out.flush();
+            if (!out) {
+                // The file still gets the whole input.
+                err << "Error: Can not write to the standard output.\n" << std::flush;
+                consoleGood = false;
+            }
+        }
     }
     if (std::fclose(file.release()) != 0 && fileGood) reportWriteError();
-    return fileGood ? 0 : 1;
+    return fileGood && consoleGood && inputGood ? 0 : 1;
 }
 
 }  // namespace drupa

@@ -52,15 +52,18 @@ std::optional<std::string> ChooseFreeName(const std::string& name,
                                           const std::function<bool(const std::string&)>& exists);
 
 // Reads at most `size` bytes into `buffer`; returns the count, 0 at the end of
-// the input (a read error counts as the end).
-using ReadFn = std::function<std::size_t(char* buffer, std::size_t size)>;
+// the input, a negative value after a read error.
+using ReadFn = std::function<std::ptrdiff_t(char* buffer, std::size_t size)>;
 
 // The whole program after its name: parses `args`, opens the output, copies the
 // input to the file and to `out` chunk by chunk (file first, both flushed after
 // every chunk so that a long run shows up at once). Messages of the tool go to
 // `out`; a write error on the file during the copy is told on `err`, the copy to
-// `out` goes on and the status becomes 1. Returns the exit status: 0 after
-// copying, 1 after the usage text, a refused name or a failed open or write.
+// `out` goes on and the status becomes 1. A read error on the input ends the
+// copy, and a write error on `out` is told once while the file copy goes on;
+// both are told on `err` and make the status 1. Returns the exit status: 0
+// after copying, 1 after the usage text, a refused name, a failed open, read
+// or write.
 int RunDrupa(const std::vector<std::string>& args, const ReadFn& read, std::ostream& out,
              std::ostream& err);
 

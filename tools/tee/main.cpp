@@ -11,11 +11,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // Reads what is there now rather than waiting for a full chunk, so that the
     // output of a long run reaches the console as it comes.
-    auto readInput = [](char* buffer, std::size_t size) -> std::size_t {
+    auto readInput = [](char* buffer, std::size_t size) -> std::ptrdiff_t {
         for (;;) {
             const ssize_t n = ::read(STDIN_FILENO, buffer, size);
-            if (n >= 0) return static_cast<std::size_t>(n);
-            if (errno != EINTR) return 0;
+            if (n >= 0 || errno != EINTR) return n;
         }
     };
     return drupa::RunDrupa(args, readInput, std::cout, std::cerr);

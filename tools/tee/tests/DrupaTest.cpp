@@ -214,6 +214,35 @@ TEST_F(DrupaRun, WriteErrorIsReported) {
     EXPECT_EQ(r.out, "some text that cannot be stored");  // the console copy goes on
 }
 
+TEST_F(DrupaRun, InputAndConsoleFailuresAreReported) {
+    // A read error ends the copy: what came before it is kept, and the run fails.
+    int calls = 0;
+    auto failing = [&](char* buffer, std::size_t) -> std::ptrdiff_t {
+        if (++calls > 1) return -1;
+        std::string("abc").copy(buffer, 3);
+        return 3;
+    };
+    std::ostringstream out, err;
+    EXPECT_EQ(RunDrupa({"-f", Path("cut.txt")}, failing, out, err), 1);
+    EXPECT_EQ(err.str(), "Error: Can not read the standard input.\n");
+    EXPECT_EQ(out.str(), "abc");
+    EXPECT_EQ(ReadFile(Path("cut.txt")), "abc");
+
+    // A console that refuses output: told once, the file still gets everything.
+    std::ostream closed(nullptr);
+    std::ostringstream closedErr;
+    std::size_t pos = 0;
+    const std::string input(200 * 1024, 'z');
+    auto chunks = [&](char* buffer, std::size_t size) -> std::ptrdiff_t {
+        const std::size_t n = input.copy(buffer, std::min<std::size_t>(size, 1000), pos);
+        pos += n;
+        return static_cast<std::ptrdiff_t>(n);
+    };
+    EXPECT_EQ(RunDrupa({Path("kept.txt")}, chunks, closed, closedErr), 1);
+    EXPECT_EQ(closedErr.str(), "Error: Can not write to the standard output.\n");
+    EXPECT_EQ(ReadFile(Path("kept.txt")), input);
+}
+
 TEST_F(DrupaRun, AllNumbersTakenIsRefused) {
     WriteFile(Path("log.txt"), "base");
     for (int i = 1; i <= 999; ++i) {
@@ -270,6 +299,14 @@ TEST_F(DrupaRun, ProgramExitStatusesAndRelativeNames) {
     EXPECT_EQ(shell(drupa + " -x < /dev/null > console.txt"), 1);
     EXPECT_EQ(ReadFile(Path("console.txt")), kUsage);
     EXPECT_EQ(shell(drupa + " < /dev/null > console.txt"), 1);
+    // Reading a directory as the input fails; a full console does too.
+    EXPECT_EQ(shell(drupa + " -f fromdir.txt < . 2> err.txt"), 1);
+    EXPECT_EQ(ReadFile(Path("err.txt")), "Error: Can not read the standard input.\n");
+    if (fs::exists("/dev/full")) {
+        EXPECT_EQ(shell("printf 'q' | " + drupa + " -f full.txt > /dev/full 2> err.txt"), 1);
+        EXPECT_EQ(ReadFile(Path("full.txt")), "q");
+        EXPECT_EQ(ReadFile(Path("err.txt")), "Error: Can not write to the standard output.\n");
+    }
     EXPECT_EQ(shell(drupa + " nodir/out < /dev/null > console.txt"), 1);
     EXPECT_EQ(ReadFile(Path("console.txt")),
               "Drupa: Write to nodir/out\nError: Can not write to nodir/out.\n\n");
