@@ -15,9 +15,6 @@ constexpr const char* kUsage =
     "  To append the output, use -a.\n"
     "\n";
 
-// Length of the "_NNN" that numbering adds to a name.
-constexpr std::size_t kNumberLength = 4;
-
 // Size of one chunk of the copy.
 constexpr std::size_t kChunk = 64 * 1024;
 
@@ -101,7 +98,7 @@ int RunDrupa(const std::vector<std::string>& args, const ReadFn& read, std::ostr
     std::string used = name;
     const char* mode = options->append ? "a" : "w";
     if (!options->force && !options->append) {
-        if (NameExists(name) && name.size() + kNumberLength > kMaxName) {
+        if (NameExists(name) && NumberedName(SplitName(name), kMaxNumber).size() > kMaxName) {
             out << "Error: " << name << " exists and its numbered name would be longer than "
                 << kMaxName << " characters.\n\n" << std::flush;
             return 1;

@@ -277,6 +277,17 @@ TEST_F(DrupaRun, OverlongNamesAreRefused) {
     EXPECT_NE(r.out.find("longer than 255 characters"), std::string::npos) << r.out;
     EXPECT_EQ(ReadFile(name), "keep");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+    // A final point goes with an empty extension, so the numbered name of this
+    // 252-character name is 255 characters long, within the limit, and is used.
+    const std::string dotted = name.substr(0, 251) + ".";
+    WriteFile(dotted, "keep");
+    const Result numbered = Run({dotted}, "input");
+    EXPECT_EQ(numbered.status, 0) << numbered.out;
+    const std::string expected = name.substr(0, 251) + "_001";
+    ASSERT_EQ(expected.size(), 255u);
+    EXPECT_EQ(ReadFile(expected), "input");
+    EXPECT_EQ(ReadFile(dotted), "keep");
 }
 
 // The built program, run through the shell in a temporary working directory.
