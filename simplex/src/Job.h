@@ -64,7 +64,8 @@ struct FitPoints {
   int n = 0;
   std::array<double, kMaxPoints> x{};
   std::array<double, kMaxPoints> y{};
-  std::array<double, kMaxPoints> Y{};   // model at these points, left by the last objective call
+  std::array<double, kMaxPoints> B{};   // background and model at these points, left by the
+  std::array<double, kMaxPoints> Y{};   // last objective call
 };
 
 // The whole state of one run, made once (it is a few megabytes, so it lives on the heap).

@@ -101,10 +101,11 @@ void scatter(std::span<const double> v, Job& job) {
     for (Param& p : job.peak[k]) put(p);
 }
 
-double peakPenalty(const Job& job) {
-  double sum = 0.0;
+double peakPenalty(const Job& job, double S) {
   auto below = [&](const Param& p, double limit) {
-    if (p.isFree() && p.value < limit) sum += kPenalty * (p.value - limit) * (p.value - limit);
+    if (!p.isFree() || !(p.value < limit)) return;
+    const double d = p.value - limit;
+    S += kPenalty * (d * d);
   };
   for (int k = 0; k < job.NP; ++k) {
     const auto& p = job.peak[k];
@@ -113,7 +114,7 @@ double peakPenalty(const Job& job) {
     below(p[CLorentz], 0.0);
     below(p[FWHMLorentz], 1.0);
   }
-  return sum;
+  return S;
 }
 
 double objective(Fit& fit, std::span<const double> v) {
@@ -123,25 +124,27 @@ double objective(Fit& fit, std::span<const double> v) {
 
   const Abscissa ab(job);
   const int n = pts.n;
+  double* B = pts.B.data();
   double* Y = pts.Y.data();
   const double* x = pts.x.data();
-  for (int i = 0; i < n; ++i) Y[i] = background(job, ab, x[i]);
-  // Background penalty: 1e8·B^2 wherever B < 0 inside the range (Y holds B until the peaks come).
-  double backgroundPenalty = 0.0;
-  for (int i = 0; i < n; ++i)
-    if (Y[i] < 0.0) backgroundPenalty += kPenalty * Y[i] * Y[i];
-
+  for (int i = 0; i < n; ++i) Y[i] = B[i] = background(job, ab, x[i]);
   for (int k = 0; k < job.NP; ++k) {
     const PeakShape shape(job.peak[k]);
     for (int i = 0; i < n; ++i) Y[i] += shape.at(x[i]);
   }
 
+  // The terms are added to S in a fixed order: residuals, then the peak penalties, then
+  // 1e8·B^2 for every point with B < 0, so that the value does not depend on how the
+  // sums are grouped.
   double S = 0.0;
   for (int i = 0; i < n; ++i) {
     const double r = pts.y[i] - Y[i];
     S += r * r;
   }
-  return S + peakPenalty(job) + backgroundPenalty;
+  S = peakPenalty(job, S);
+  for (int i = 0; i < n; ++i)
+    if (B[i] < 0.0) S += kPenalty * (B[i] * B[i]);
+  return S;
 }
 
 Deviation relativeDeviation(const Job& job, double S) {

@@ -37,13 +37,15 @@ int gather(const Job& job, std::span<double> v, std::span<double> step);
 // Puts a vector back into the free parameters of the job, in the order of `gather`.
 void scatter(std::span<const double> v, Job& job);
 
-// The penalty of the free peak parameters: 1e8 times the squared amount by which a height
-// lies below 0 or a width below 1. Position carries none.
-double peakPenalty(const Job& job);
+// Adds to S, one term at a time and peak by peak, the penalty of the free peak parameters:
+// 1e8 times the squared amount by which a height lies below 0 or a width below 1.
+// Position carries none. Returns the new sum.
+double peakPenalty(const Job& job, double S = 0.0);
 
 // Objective of the search: scatters v into fit.job, evaluates the model at the points of
 // fit.points (selected beforehand), and returns the residual sum of squares inside the
-// fitting range plus the peak penalty plus 1e8·B^2 for every point there with B < 0.
+// fitting range, then plus the peak penalties, then plus 1e8·B^2 for every point there
+// with B < 0, added in that order.
 double objective(Fit& fit, std::span<const double> v);
 
 // R = 100 sqrt(S / (n - 1)) / mean(y) over the n points inside the fitting range.

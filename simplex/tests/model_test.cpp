@@ -207,6 +207,37 @@ TEST_F(PenaltyCase, EachFreeHeightAndWidthIsPenalisedAndTheyAdd) {
   EXPECT_NEAR(peakPenalty(job), 1e8 * 5.26, 1e-3);
 }
 
+// Residuals, peak penalties and background penalties are added to one sum in that order;
+// grouping them otherwise changes the last digits and with them the path of the search.
+TEST_F(PenaltyCase, TermsAreAddedResidualsFirstThenPeaksThenBackground) {
+  Job& job = fit->job;
+  job.NB = 1;
+  job.b[0] = {0.5, 0, 0.0};
+  job.b[1] = {1.0, 0, 0.0};             // B = 0.5 + t, negative below x = 25
+  job.peak[0][CGauss].value = -0.3;      // 1e8 · 0.09
+  job.peak[0][FWHMGauss].value = 0.51;   // 1e8 · 0.2401
+  free(0, CGauss);
+  free(0, FWHMGauss);
+  matchData();
+  job.y[60] += 0.3;
+  job.y[70] -= 0.7;
+  selectFitPoints(job, fit->points);
+
+  evaluateModel(job, fit->tables);
+  double want = 0.0;
+  for (int i = 0; i < job.ND; ++i) {
+    const double r = job.y[i] - fit->tables.Y[i];
+    want += r * r;
+  }
+  want += 1e8 * (-0.3 * -0.3);
+  want += 1e8 * ((0.51 - 1.0) * (0.51 - 1.0));
+  for (int i = 0; i < job.ND; ++i) {
+    const double B = fit->tables.B[i];
+    if (B < 0.0) want += 1e8 * (B * B);
+  }
+  EXPECT_EQ(objective(*fit, std::span<const double>(v.data(), N)), want);
+}
+
 TEST_F(PenaltyCase, NegativeBackgroundInsideTheRangeIsPenalisedWhateverItsFlags) {
   Job& job = fit->job;
   job.NP = 0;
