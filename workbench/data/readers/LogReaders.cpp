@@ -58,7 +58,7 @@ bool DateTimeLine(const char* line, std::time_t& t, double& value) {
   std::tm tm{};
   // A year from 1901 on is taken as written, a smaller one as counted from 1900.
   tm.tm_year = date[0] >= 1901 ? date[0] - 1900 : date[0];
-  tm.tm_mon = date[1] - 1;
+  tm.tm_mon = date[1] > INT_MIN ? date[1] - 1 : INT_MIN;  // no overflow on an absurd month
   tm.tm_mday = date[2];
   tm.tm_hour = time[0];
   tm.tm_min = time[1];

@@ -181,6 +181,18 @@ TEST_F(LogReaders, DegradationLogTwoDigitYearsCountFrom1900) {
   ExpectPoint(d, 1, 1, 2);
 }
 
+TEST_F(LogReaders, DegradationLogTakesDateFieldsAsWrittenEvenWhenAbsurd) {
+  // Month 13 of 2012 is January 2013, one day after the last of December. A month far beyond
+  // the int range is still a date-time line: its value is read and nothing overflows.
+  CVariousData d;
+  ASSERT_EQ(d.ReadDegradationLog(Write("a.dat", "t\n2012/12/31 00:00:00 1\n2012/13/01 00:00:00 2\n"
+                                                "2012/-99999999999/01 00:00:00 3\n")),
+            1);
+  ASSERT_EQ(d.datan, 3);
+  ExpectPoint(d, 1, 86400, 2);
+  EXPECT_DOUBLE_EQ(d.GetY(2), 3);
+}
+
 TEST_F(LogReaders, DegradationLogFailsWholeOnAnyNonConformingLine) {
   const std::string good = "t\n2012/01/31 23:59:30 1.5e-9\n";
   const char* bad[] = {
