@@ -17,14 +17,15 @@ constexpr std::size_t kMinPairBytes = 4;
 
 // Where the next value of a tabular IR data line begins, searching after `from`'s first
 // character: after a run of blanks that is followed by more text, or at a "-" sign (which
-// belongs to the value). Null when the line holds neither.
+// belongs to the value). Null when the line holds neither. Only the blank separates: a tab
+// is part of the text between separators.
 const char* NextIrValue(const char* from) {
   if (*from == '\0') return nullptr;
   for (const char* p = from + 1; *p; ++p) {
     if (*p == '-') return p;
-    if (*p == ' ' || *p == '\t') {
+    if (*p == ' ') {
       const char* q = p;
-      while (*q == ' ' || *q == '\t') ++q;
+      while (*q == ' ') ++q;
       if (*q != '\0' && *q != '\n' && *q != '\r') return q;
       p = q - 1;
     }

@@ -43,6 +43,18 @@ TEST_F(SpectroscopyReaders, TabularIrStopsAtCountAndEndMarkerAndSkipsTrailingBla
   ExpectPoint(d, 0, 400, 8);
 }
 
+TEST_F(SpectroscopyReaders, TabularIrValuesAreSeparatedByBlanksNotTabs) {
+  // A tab-separated line has no separator after its first character, so it carries no
+  // values; inside a value's text a tab does not start the next value.
+  const std::string body = "400\t1\t2\n400 1\t2 3\n404 5\n";
+  CVariousData d;
+  ASSERT_EQ(d.ReadTabularIr(Write("a.ir", IrHeader("400", "404", "3") + body)), 1);
+  ASSERT_EQ(d.datan, 3);
+  ExpectPoint(d, 0, 400, 1);
+  ExpectPoint(d, 1, 402, 3);
+  ExpectPoint(d, 2, 404, 5);
+}
+
 TEST_F(SpectroscopyReaders, BinaryFileTestAllowsLineEndsTabsNulAndCtrlZ) {
   EXPECT_FALSE(IsBinaryFile(Write("a.txt", std::string("a\tb\r\n\0c\x1a", 8))));
   EXPECT_TRUE(IsBinaryFile(Write("b.txt", "PE IR\n\x0c page\n")));
