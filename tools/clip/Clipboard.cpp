@@ -87,6 +87,9 @@ int WaitFor(pid_t pid, std::chrono::steady_clock::time_point deadline) {
 std::string RunHelper(const Helper& helper, const std::string& text) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) return std::string("can not make a pipe: ") + std::strerror(errno);
+    // Our end does not block, so that a helper that stops reading cannot hold
+    // us past the deadline.
+    ::fcntl(pipeFds[1], F_SETFL, ::fcntl(pipeFds[1], F_GETFL) | O_NONBLOCK);
     // The helper's error stream goes to an unnamed file rather than a pipe: its
     // background part keeps the stream open long after we are gone.
     std::FILE* errors = std::tmpfile();

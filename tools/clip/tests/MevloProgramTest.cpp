@@ -166,6 +166,22 @@ TEST_F(MevloProgram, NoClipboardIsAFailure) {
     EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
 }
 
+TEST_F(MevloProgram, HelperThatStopsReadingIsGivenUp) {
+    // A clipboard helper that never reads its input, given more text than a pipe
+    // holds: Mevlo must give up at its own time limit rather than wait for it.
+    fs::create_directory(Path("fakebin"));
+    WriteFile("fakebin/xclip", "#!/bin/sh\nexec sleep 60\n");
+    fs::permissions(Path("fakebin/xclip"), fs::perms::owner_all);
+    std::string big;
+    for (int i = 0; i < 50000; ++i) big += "1.0 2.0\n";
+    WriteFile("big.dat", big);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=:7391 PATH=" + Quote(Path("fakebin")) + ":\"$PATH\"", "big.dat"),
+              1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
+    EXPECT_EQ(err_, "Mevlo: can not put the text on the clipboard: xclip did not finish in time\n");
+}
+
 TEST_F(MevloProgram, ClipboardKeepsTheTextAfterMevloEnds) {
     if (!HaveProgram("Xvfb") || !HaveProgram("xclip")) GTEST_SKIP() << "Xvfb or xclip is not installed";
     VirtualDisplay display;
