@@ -227,7 +227,10 @@ TEST_F(MevloProgram, DialogChoiceIsCopiedAndItsDirectoryRemembered) {
                             " MEVLO_INI=" + Quote(ini_);
     const std::string start = "cd " + Quote(dir_.string()) + " && (" + env + " timeout 30 " +
                               Quote(MEVLO_PROGRAM) +
-                              " < /dev/null > out.txt 2> err.txt; echo $? > status.part; mv status.part status.txt) &";
+                              " < /dev/null > out.txt 2> err.txt; echo $? > status.part; mv status.part status.txt)"
+                              // Detached from our output streams, so that it cannot
+                              // keep the test runner's pipes open.
+                              " < /dev/null > /dev/null 2>&1 &";
     ASSERT_EQ(std::system(start.c_str()), 0);
     const std::string choose = "DISPLAY=" + display.Name() +
                                " timeout 20 xdotool search --sync --name '^Data File Read$' "
