@@ -96,11 +96,22 @@ TEST_F(BinaryScanReader, ByteOrderSwitchesOnlyOnce) {
   ExpectPoint(d, 2, 10.04, 6);
 }
 
-TEST_F(BinaryScanReader, CrLfHeaderKeepsLabelClean) {
+TEST_F(BinaryScanReader, HeaderLabelAndOffset) {
   CVariousData d;
   ASSERT_EQ(d.ReadRigakuBinary(Write("s.1", BinaryScan(kScan, true, kPairCount, "\r\n")), true), 1);
-  EXPECT_EQ(d.label, "Si powder");
+  EXPECT_EQ(d.label, "Si powder");  // the CR of a CR LF line end is not part of the text
   EXPECT_EQ(d.datan, 3);
+  // Other bytes below 32 in a header line read as ".".
+  std::string bytes = BinaryScan(kScan, true);
+  bytes.replace(bytes.find("Si powder"), 9, "Si\x01powder");
+  ASSERT_EQ(d.ReadRigakuBinary(Write("s.2", bytes), true), 1);
+  EXPECT_EQ(d.label, "Si.powder");
+  // An offset inside the header skips nothing: the data follow the count line.
+  bytes = BinaryScan(kScan, true, kPairCount, "\n", 0);
+  bytes.replace(bytes.find("offst ") + 6, 8, "00000010");
+  ASSERT_EQ(d.ReadRigakuBinary(Write("s.3", bytes), true), 1);
+  ASSERT_EQ(d.datan, 3);
+  ExpectPoint(d, 1, 10.02, 300);
 }
 
 TEST_F(BinaryScanReader, TruncatedOrShortFilesKeepThePointsRead) {

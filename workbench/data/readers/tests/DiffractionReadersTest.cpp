@@ -171,6 +171,10 @@ TEST_F(DiffractionReaders, XdtJoinsQuotedTitlesAndCountsNumericLines) {
   ASSERT_EQ(d.datan, 3);
   ExpectPoint(d, 2, 11, 3);
   EXPECT_EQ(d.ReadXdt(Write("b.xdt", "Sample 'x'\n")), -1);
+  // A third line without quotes is taken from its start.
+  ASSERT_EQ(d.ReadXdt(Write("c.xdt", "Sample \"Zn\"\r\nx\r\nplain part\r\n4\r\n5\r\n1 2\r\n")), 1);
+  EXPECT_EQ(d.label, "Zn  plain part");
+  EXPECT_EQ(d.datan, 1);
 }
 
 std::string ThreeSections() {
@@ -197,6 +201,15 @@ TEST_F(DiffractionReaders, SectionedScanReadsTheChosenSection) {
   ExpectPoint(d, 0, 20, 5);
   // A section the file does not hold.
   EXPECT_EQ(d.ReadSectionedScan(path, 3), -1);
+}
+
+TEST_F(DiffractionReaders, SectionedScanNeedsSampleLineAndReadsNothingWithoutCount) {
+  CVariousData d;
+  EXPECT_EQ(d.ReadSectionedScan(Write("a.xrd", "*TYPE = Raw\n*BEGIN\n*START = 1\n*COUNT = 2\n5 6\n"), 0), -1);
+  // The header ends at the end of the file: a count of 0.
+  ASSERT_EQ(d.ReadSectionedScan(Write("b.xrd", "*SAMPLE = s\n*BEGIN\n*START = 1\n5 6\n"), 0), 1);
+  EXPECT_EQ(d.label, " s");
+  EXPECT_EQ(d.datan, 0);
 }
 
 TEST_F(DiffractionReaders, SectionedScanWithoutStarReadsCountOnThirdLine) {

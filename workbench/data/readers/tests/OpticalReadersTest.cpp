@@ -155,6 +155,8 @@ TEST_F(SpectroscopyReaders, F4500NeedsItsNameAndReadsAfterNmLine) {
   EXPECT_EQ(other.ReadF4500(Write("b.txt", F4500("Instrument\tF-7000"))), 0);
   EXPECT_EQ(other.ReadF4500(Write("c.txt", std::string(20, '\n') + "F-4500\nnm\n1,2\n")), 0);
   EXPECT_EQ(other.datan, 0);
+  // Its name without an "nm" line: a file of this kind that lacks its data header.
+  EXPECT_EQ(other.ReadF4500(Write("d.txt", "F-4500\nData\n1,2\n")), -1);
 }
 
 TEST_F(SpectroscopyReaders, DatFileIsRamanWhenNumericAndDegradationWhenDated) {
