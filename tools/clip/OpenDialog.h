@@ -9,7 +9,7 @@ namespace mevlo {
 // Shows the desktop's file-open dialog titled "Data File Read" with the filter
 // "Data File (*.*)" (every file) starting in `startDir`, for one existing file.
 // Returns the chosen full path; nothing when it is cancelled or when no display
-// can be reached.
+// can be reached (none named, or the toolkit told to draw off screen).
 std::optional<std::string> ChooseDataFile(const std::string& startDir);
 
 }  // namespace mevlo

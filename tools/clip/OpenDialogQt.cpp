@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 #include "OpenDialog.h"
 #include "OpenDialogSetup.h"
@@ -17,6 +18,13 @@ namespace {
 bool Named(const char* variable) {
     const char* value = std::getenv(variable);
     return value != nullptr && *value != '\0';
+}
+
+// True when the toolkit is told to draw nowhere a person can see ("offscreen",
+// "minimal", as set for tests): the dialog would wait for ever.
+bool DrawsNowhere() {
+    const std::string_view platform = Named("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
+    return platform.starts_with("offscreen") || platform.starts_with("minimal");
 }
 
 // Runs the dialog; the chosen path goes to `fd`.
@@ -43,7 +51,7 @@ bool Named(const char* variable) {
 }  // namespace
 
 std::optional<std::string> ChooseDataFile(const std::string& startDir) {
-    if (!Named("DISPLAY") && !Named("WAYLAND_DISPLAY")) return std::nullopt;
+    if ((!Named("DISPLAY") && !Named("WAYLAND_DISPLAY")) || DrawsNowhere()) return std::nullopt;
     // The dialog runs in a child process: a display that is named but cannot be
     // reached makes the toolkit abort, and that must end in the usage text, not
     // in a crash of Mevlo.

@@ -137,6 +137,14 @@ TEST_F(MevloProgram, NoArgumentAndUnreachableDisplayGivesUsage) {
     EXPECT_EQ(Mevlo("-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:7391", ""), 1);
     EXPECT_EQ(out_, "usage: Mevlo infile\n\n");
     EXPECT_FALSE(fs::exists(ini_));
+    // Drawing off screen (as the test runs of the suite do) nobody could answer
+    // the dialog.
+    for (const char* platform : {"offscreen", "minimal"}) {
+        EXPECT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=:7391 QT_QPA_PLATFORM=" + std::string(platform), ""), 1)
+            << platform;
+        EXPECT_EQ(out_, "usage: Mevlo infile\n\n");
+    }
+    EXPECT_FALSE(fs::exists(ini_));
 }
 
 TEST_F(MevloProgram, UnreadableInputIsReported) {
