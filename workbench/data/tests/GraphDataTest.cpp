@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -39,7 +40,7 @@ class GraphDataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() /
-          ("graphdata_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("graphdata_" + std::to_string(::getpid()) + "_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }

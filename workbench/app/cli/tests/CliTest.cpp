@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,7 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() /
-          ("balimor_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("balimor_cli_" + std::to_string(::getpid()) + "_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -25,7 +26,8 @@ class DocTest : public ::testing::Test {
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
     for (char& c : name)
       if (c == '/') c = '_';
-    dir = fs::temp_directory_path() / ("balimor_doc_" + name);
+    // The process id keeps test runs of several build folders at once out of each other's way.
+    dir = fs::temp_directory_path() / ("balimor_doc_" + std::to_string(::getpid()) + "_" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     ini = (dir / "test.INI").string();
