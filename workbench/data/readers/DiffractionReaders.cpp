@@ -15,9 +15,6 @@ namespace {
 // Enough of a file to hold its first line as the 256-byte line buffer reads it.
 constexpr std::size_t kFirstLineBytes = kLineBuffer;
 
-constexpr std::size_t kMinPairBytes = 4;   // "1 2\n": the least text of one X Y line
-constexpr std::size_t kMinValueBytes = 2;  // "1\n" or "1 ": the least text of one value
-
 // A csv field stripped of blanks, tabs, CR and LF at both ends, then of one enclosing pair of
 // quotes ("..." or '...'), converted as a number (its leading numeric part; 0 when none).
 double CsvField(const char* begin, const char* end) {
@@ -92,9 +89,7 @@ int CVariousData::ReadMrd(const std::string& path) {
   const int n = line ? LeadingInt(line) : 0;
 
   Points pts;
-  pts.ReserveFor(n, f.Remaining(), kMinPairBytes);
-  double x, y;
-  while (pts.Count() < n && f.ScanDouble(x) && f.ScanDouble(y)) pts.Add(x, y);
+  ReadFreePairs(f, n, pts);
   return StorePoints(*this, pts) ? 1 : -1;
 }
 

@@ -13,8 +13,6 @@ using namespace balimor::readers;
 
 namespace {
 
-constexpr std::size_t kMinPairBytes = 4;
-
 // Where the next value of a tabular IR data line begins, searching after `from`'s first
 // character: after a run of blanks that is followed by more text, or at a "-" sign (which
 // belongs to the value). Null when the line holds neither. Only the blank separates: a tab
@@ -124,9 +122,7 @@ int CVariousData::ReadPeIr(const std::string& path) {
     return -1;
   }
   Points pts;
-  pts.ReserveFor(n, f.Remaining(), kMinPairBytes);
-  double x, y;
-  while (pts.Count() < n && f.ScanDouble(x) && f.ScanDouble(y)) pts.Add(x, y);
+  ReadFreePairs(f, n, pts);
   if (!StorePoints(*this, pts)) return -1;
   MakeAscending(*this);
   return 1;
@@ -166,9 +162,7 @@ int CVariousData::ReadOpticalDensity(const std::string& path) {
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   Points pts;
-  pts.ReserveFor(INT_MAX, f.Remaining(), kMinPairBytes);
-  double x, y;
-  while (pts.Count() < INT_MAX && f.ScanDouble(x) && f.ScanDouble(y)) pts.Add(x, y);
+  ReadFreePairs(f, INT_MAX, pts);
   return StorePoints(*this, pts) ? 1 : -1;
 }
 

@@ -266,13 +266,19 @@ void Points::ReserveFor(long long claimed, std::size_t bytesLeft, std::size_t mi
 }
 
 void ReadPairLines(FileText& f, int n, Points& points) {
-  points.ReserveFor(n, f.Remaining(), 4);  // "1 2\n": the least text of one line
+  points.ReserveFor(n, f.Remaining(), kMinPairBytes);
   double v[2];
   while (points.Count() < n) {
     const char* line = f.ReadLine();
     if (!line || ScanNumbers(line, v, 2) < 2) break;
     points.Add(v[0], v[1]);
   }
+}
+
+void ReadFreePairs(FileText& f, int n, Points& points) {
+  points.ReserveFor(n, f.Remaining(), kMinPairBytes);
+  double x, y;
+  while (points.Count() < n && f.ScanDouble(x) && f.ScanDouble(y)) points.Add(x, y);
 }
 
 bool StorePoints(CGraphData& curve, const Points& points) {

@@ -116,9 +116,17 @@ struct Points {
   int Count() const { return static_cast<int>(x.size()); }
 };
 
+// The least text of one point in a file: "1 2\n" for an X Y pair, "1\n" or "1 " for one value.
+// Allocations for a claimed count are bounded with these.
+constexpr std::size_t kMinPairBytes = 4;
+constexpr std::size_t kMinValueBytes = 2;
+
 // Up to n lines of "%lg %lg" (X, Y) from the current position of the file; the data end early
 // at the end of the file or at a line that does not give both numbers.
 void ReadPairLines(FileText& f, int n, Points& points);
+// Up to n pairs of free-format numbers (X, Y) in any line layout; the data end early where
+// two numbers no longer convert.
+void ReadFreePairs(FileText& f, int n, Points& points);
 
 // Sizes the curve for the points (SetSize), stores them, runs UpdateRange. False (curve
 // left empty) when the allocation fails.

@@ -13,7 +13,6 @@ using namespace balimor::readers;
 
 namespace {
 
-constexpr std::size_t kMinValueBytes = 2;
 constexpr int kValuesPerLine = 11;
 
 // A number truncated toward zero to an int (kept within the int range; NaN gives 0).
