@@ -263,6 +263,52 @@ TEST(SmplxMessages, ExpansionNotTakenAndContractionTaken) {
   EXPECT_EQ(s.fmin, 0.5);
 }
 
+// Each comparison of an iteration at equality, on the simplex (0,0), (1,0), (0,1) with
+// values 1, 2, 3 (IL vertex 1, FS = 2, IH vertex 3, XM = (0.5, 0), XR = (1, -1)).
+TEST(SmplxBoundaries, EqualValuesTakeTheBranchOfTheStrictTest) {
+  struct Case {
+    const char* what;
+    std::vector<double> values;
+    int ITMAX;
+    std::size_t calls;
+    std::vector<double> lastPoint;
+    const char* replaced;  // the replacement message, or "" for none
+    bool reduction;
+  };
+  const Case cases[] = {
+      // FR = FL is no success: no expansion; FR <= FS keeps XR.
+      {"FR = FL", {1, 2, 3, 1}, 1, 4, {1, -1}, "XH(*) IS REPLACED BY XR(*)", false},
+      // FE = FR keeps XR, not XE.
+      {"FE = FR", {1, 2, 3, 0.5, 0.5}, 1, 5, {1.5, -2}, "XH(*) IS REPLACED BY XR(*)", false},
+      // FR = FS is still taken without a contraction.
+      {"FR = FS", {1, 2, 3, 2}, 1, 4, {1, -1}, "XH(*) IS REPLACED BY XR(*)", false},
+      // FR = FH does not replace the worst vertex: XC = 0.5 (0,1) + 0.5 XM.
+      {"FR = FH", {1, 2, 3, 3, 0.5}, 1, 5, {0.25, 0.5}, "XH(*) IS REPLACED BY XC(*)", false},
+      // FC = FH is a failed contraction: reduction (ITER 1 < ITMAX 2), then iteration 2
+      // fails both ways and ends at the limit: 3 + 2 + 3 + 2 calls.
+      {"FC = FH", {1, 2, 3, 4, 3, 5, 6, 7}, 2, 10, {}, "", true},
+  };
+  for (const Case& c : cases) {
+    Search s = tiny(c.ITMAX);
+    s.iPrt = 2;
+    s.iPrtIntvl = 1000;
+    Script script(c.values);
+    s.run(script.fn());
+    const std::string text = s.cap.text();
+    ASSERT_EQ(script.points.size(), c.calls) << c.what << "\n" << text;
+    if (!c.lastPoint.empty()) {
+      EXPECT_EQ(script.points.back(), c.lastPoint) << c.what;
+    }
+    EXPECT_EQ(count(text, "IS REPLACED BY"), *c.replaced ? 1 : 0) << c.what << "\n" << text;
+    if (*c.replaced) {
+      EXPECT_NE(text.find(c.replaced), std::string::npos) << c.what;
+    }
+    EXPECT_EQ(count(text, "EXPANSION APPLIED"), c.values.size() > 4 && c.values[3] < 1 ? 1 : 0)
+        << c.what;
+    EXPECT_EQ(count(text, "REDUCTION APPLIED"), c.reduction ? 1 : 0) << c.what;
+  }
+}
+
 TEST(SmplxMessages, VectorsLongerThanFiveContinueOnNewLines) {
   Search s;
   s.x.assign(7, 1.0);
@@ -332,6 +378,66 @@ TEST(SmplxConvergence, EachToleranceAloneBothTogetherOrNeither) {
   EXPECT_GT(onlyX, 0);
   EXPECT_GE(both, std::max(onlyF, onlyX));  // both tests must hold at once
   EXPECT_LT(onlyF, onlyX);                  // the value spread closes long before 1e-6 in x
+}
+
+// Convergence needs each given spread strictly below its tolerance; a tolerance of 1e-50
+// or less is not given. At ITER 1 of the simplex (0,0), (s1,0), (0,s2) with values 1, 1.5,
+// 1.2 the value spread is 0.5 and D the larger step.
+TEST(SmplxConvergence, StrictTestsOnEachSpreadAndTheThresholdOfATolerance) {
+  struct Case {
+    double step1, step2, tolX, tolF;
+    bool converges;
+  };
+  const Case cases[] = {
+      {1, 1, 0.0, 0.5, false},     {1, 1, 0.0, 0.5000001, true},
+      {1, 1, 1.0, 0.0, false},     {1, 1, 1.0000001, 0.0, true},
+      {1, 3, 2.0, 0.0, false},     {1, 3, 3.5, 0.0, true},  // D over every coordinate
+      {3, 1, 2.0, 0.0, false},
+      {1, 1, 2.0, 0.5, false},     {1, 1, 1.0, 1.0, false},  // both must hold
+      {1, 1, 2.0, 1.0, true},
+  };
+  for (const Case& c : cases) {
+    Search s = tiny(5);
+    s.step = {c.step1, c.step2};
+    s.tolX = c.tolX;
+    s.tolF = c.tolF;
+    Script script({1.5, 1.0, 1.2});
+    s.run(script.fn());
+    const std::string text = s.cap.text();
+    if (c.converges) {
+      EXPECT_EQ(text, "(SUBR.SMPLX) CONVERGENCE AT ITER=           1\n") << c.tolX << " " << c.tolF;
+      EXPECT_EQ(script.points.size(), 3u);
+      EXPECT_EQ(s.x, (std::vector<double>{c.step1, 0.0}));  // vertex IL = 2
+      EXPECT_EQ(s.fmin, 1.0);
+    } else {
+      EXPECT_NE(convergedAt(text), 1) << c.tolX << " " << c.tolF << "\n" << text;
+    }
+  }
+
+  // A flat objective has no value spread, so any given value tolerance is met at once.
+  for (auto [tolF, converges] : {std::pair{1e-50, false}, {1.1e-50, true}}) {
+    Search s = tiny(3);
+    s.tolF = tolF;
+    s.run([](std::span<const double>) { return 2.0; });
+    EXPECT_EQ(convergedAt(s.cap.text()) == 1, converges) << tolF;
+  }
+  // Steps of 2e-50 are kept (they are not below 1e-50), so D = 2e-50.
+  for (auto [tolX, converges] : {std::pair{1e-50, false}, {2e-50, false}, {3e-50, true}}) {
+    Search s = tiny(3);
+    s.step = {2e-50, 2e-50};
+    s.tolX = tolX;
+    s.run([](std::span<const double> p) { return p[0] + p[1]; });
+    EXPECT_EQ(convergedAt(s.cap.text()) == 1, converges) << tolX;
+  }
+  // Steps of exactly 1e-50 halved by a reduction in iteration 1: D = 5e-51 in iteration 2
+  // would meet a vertex tolerance of 1e-50, were that tolerance given.
+  Search s = tiny(3);
+  s.step = {1e-50, 1e-50};
+  s.tolX = 1e-50;
+  Script script({1, 2, 3, 9, 9, 1, 2, 3});
+  s.run(script.fn());
+  EXPECT_GE(script.points.size(), 8u);
+  EXPECT_EQ(convergedAt(s.cap.text()), -1);
 }
 
 }  // namespace
