@@ -24,7 +24,9 @@ CGraphData* CGraphFrame::AttachGraph(CGraphData* curve) {
   if (!curve || nGraph >= kMaxGraph) return nullptr;
   graph[nGraph] = curve;
   curve->clipToFrame = clipToFrame;
-  const COLORREF c = palette[nGraph % (nPalette > 0 ? nPalette : kPaletteSize)];
+  // The colour count never reaches past the palette's fixed array.
+  const int colours = (nPalette > 0 && nPalette < kPaletteSize) ? nPalette : kPaletteSize;
+  const COLORREF c = palette[nGraph % colours];
   curve->lineColor = c;
   curve->markerPenColor = c;
   curve->markerBrushColor = c;

@@ -257,6 +257,13 @@ TEST(GraphFrameTest, PaletteCyclesAndClipFlagIsCopied) {
   EXPECT_EQ(curves[14].lineColor, 0u);  // the fifteenth starts the palette again
   EXPECT_FALSE(curves[3].clipToFrame);
   EXPECT_EQ(f.AttachGraph(nullptr), nullptr);
+
+  // A colour count above the palette's size still cycles through its 14 colours.
+  CGraphFrame g(0, 0, 1, 1);
+  g.nPalette = 20;
+  for (CGraphData& c : curves) g.AttachGraph(&c);
+  EXPECT_EQ(curves[14].lineColor, 0u);
+  EXPECT_EQ(curves[14].markerPenColor, 0u);
 }
 
 TEST(GraphFrameTest, FullFrameRefuses) {
