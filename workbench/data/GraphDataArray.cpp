@@ -10,7 +10,8 @@ CGraphDataArray::~CGraphDataArray() { Clear(); }
 
 CGraphData* CGraphDataArray::AddGraph(int n) {
   static const char* const kCaption = "Error in CGraphDataArray::AddGraph";
-  if (nGraphData >= nMaxGraph) {
+  // nMaxGraph may be lowered, but the slots end at kMaxGraph whatever it says.
+  if (nGraphData >= nMaxGraph || nGraphData >= kMaxGraph) {
     CGraphData::ShowDataMessage("nGraphData exceeds nMaxGraph", kCaption);
     return nullptr;
   }

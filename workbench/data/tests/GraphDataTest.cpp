@@ -241,6 +241,16 @@ TEST(GraphDataArrayTest, OwnsWhatItMakesAndRefusesWhenFull) {
   a.Clear();
   EXPECT_EQ(a.nGraphData, 0);
   EXPECT_EQ(a.graph[0], nullptr);
+
+  // A limit raised above the 50 slots still refuses the fifty-first curve.
+  CGraphDataArray raised;
+  raised.nMaxGraph = 60;
+  for (int i = 0; i < 50; ++i) ASSERT_NE(raised.AddGraph(1), nullptr);
+  CGraphData::SetMessagePlatform(&platform);
+  EXPECT_EQ(raised.AddGraph(1), nullptr);
+  CGraphData::SetMessagePlatform(nullptr);
+  EXPECT_EQ(raised.nGraphData, 50);
+  EXPECT_EQ(platform.messages.size(), 2u);
 }
 
 TEST(GraphFrameTest, PaletteCyclesAndClipFlagIsCopied) {
