@@ -105,6 +105,19 @@ TEST_F(ReadDataFileTest, TxtChainOrder) {
   for (const Load& c : rows) Check(c);
 }
 
+TEST_F(ReadDataFileTest, TxtChainPrecedence) {
+  // Each file would also suit a later reader of the chain; the earlier one takes it.
+  const Load rows[] = {
+      {"general-pl.txt", "GENERAL\n1\n5 6\nF-4500\nnm\n400,1\n", 0, "(XRD Data)", kTxtX, kTxtY, 1, 1, 5.0,
+       6.0},
+      {"count-pl.txt", "2\n1 2\n3 4\nF-4500\nnm\n400,1\n", 0, "(XRD Data)", kTxtX, kTxtY, 1, 2, 1.0, 2.0},
+      // An F-4500 file whose first line begins "Sample," is not left to the sample-header scan.
+      {"sample-pl.txt", "Sample,Quartz\nF-4500\nStart,1\nStop,2\nStep,1\nnm\n400,10\n500,20\n", 0,
+       "(PL Data)", "Wavelength / nm", "PL intensity", 2, 2, 400.0, 10.0},
+  };
+  for (const Load& c : rows) Check(c);
+}
+
 TEST_F(ReadDataFileTest, ExtensionCases) {
   const auto big = RigakuBinary({{10.0, 100}, {10.02, 120}}, true, "quartz");
   // Digit extensions go to the binary scan, read big-endian first.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "DocTestSupport.h"
+#include "Profile.h"
 
 using doctest::DocTest;
 namespace fs = std::filesystem;
@@ -67,6 +68,9 @@ class RealDataTest : public DocTest {
       ExpectNear(d.GetY(d.datan - 1), c.y1);
     }
     EXPECT_EQ(WithoutLineEnd(d.label), c.label == "<path>" ? path : c.label);
+    // No real file asks for a section or shows a message (the sectioned one has one section).
+    EXPECT_TRUE(platform.choices.empty());
+    EXPECT_TRUE(platform.messages.empty());
   }
 
   fs::path realdata;
@@ -167,4 +171,24 @@ TEST_F(RealDataTest, FluorescenceFileAsPeIr) {
   ExpectNear(d.GetY(0), 27.15);
   ExpectNear(d.GetX(180), 495);
   ExpectNear(d.GetY(180), 45.256333);
+}
+
+TEST_F(RealDataTest, RietanCommandReadsTheRealIntFile) {
+  // The direct command reads the INT file as the loader does; the GENERAL form is refused.
+  const std::string good = (realdata / "rietan_cu3fe4p6.int").string();
+  const std::string general = (realdata / "rietan_fapatite_general.int").string();
+  platform.fileAnswers = {good, general};
+  CBalimorDoc doc(platform, ini);
+  doc.OnReadRietanFiles();
+  EXPECT_EQ(doc.GetPathName(), good + " (Rietan INT Data)");
+  EXPECT_EQ(doc.GetDataKind(), 1);
+  const CVariousData& d = *doc.GetOriginalData();
+  ASSERT_EQ(d.datan, 10000);
+  ExpectNear(d.GetX(0), 10);
+  ExpectNear(d.GetY(0), 9104);
+  ExpectNear(d.GetX(9999), 109.99);
+  ExpectNear(d.GetY(9999), 5860);
+  EXPECT_EQ(profile::GetString("Preferences", "RietanDataDir", "", ini), realdata.string());
+  doc.OnReadRietanFiles();
+  EXPECT_EQ(doc.GetPathName(), general + " (Invalid Data)");
 }
