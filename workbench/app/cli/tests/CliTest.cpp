@@ -101,6 +101,19 @@ TEST_F(CliTest, SectionOptionAndExports) {
   EXPECT_EQ(Slurp(txt), "2\n20\t3\n20.02\t4\n");
   EXPECT_EQ(Cli("rietan " + Q(xrd) + " " + Q(rit.string())).status, 0);
   EXPECT_EQ(Slurp(rit), "2  10  1\n      1      2\n");
+
+  // A section the file does not hold counts as no choice: section 0.
+  const CliRun beyond = Cli("info " + Q(xrd) + " --section 7");
+  EXPECT_EQ(beyond.status, 0);
+  EXPECT_NE(beyond.out.find("result: 0\n"), std::string::npos);
+  EXPECT_NE(beyond.out.find("first: 10 1\n"), std::string::npos);
+
+  // A good load that cannot be written is a failure too.
+  const std::string nowhere = (dir / "no" / "such" / "out.txt").string();
+  const CliRun unwritable = Cli("export " + Q(xrd) + " " + Q(nowhere));
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_EQ(unwritable.err, "balimor-cli: can't write [" + nowhere + "]\n");
+  EXPECT_FALSE(fs::exists(dir / "no"));
 }
 
 TEST_F(CliTest, UsageAndBadArguments) {
