@@ -231,6 +231,85 @@ TEST(Simplexfit, RealGlassSpectrumFitsItsMainBand) {
   EXPECT_EQ(r.file("fit.spc").size(), 2u + inRange);
 }
 
+// A job with nothing free, so that every line of the log and of both files is known: the
+// read lines, the echo, the refused search, the peak-area table directly followed by the
+// save lines; "new.pfc" and "fit.spc" with every field in its width.
+TEST(Simplexfit, EveryLineOfTheLogAndTheFilesOfAFixedJob) {
+  ProgramRun r("golden");
+  r.write("fit.pfc",
+          "Tiny\n0 1\n10 0 0\n0 10\n0\n5 0 1\n1\n"
+          "5 0 0.5\n3 0 0.5\n2 0 0.5\n1 0 0.5\n4 0 0.5\n"
+          "1 2\n3\n2 6\n5 9\n8 7\n");
+  ASSERT_EQ(r.run(), 0) << r.console;
+  EXPECT_EQ(r.console, r.log);
+  const std::string title = "Tiny" + std::string(75, ' ');
+  const std::string peakEcho = "       0.500000000000000";
+  const std::vector<std::string> log = {
+      "              [Read file from ",
+      "                       fit.pfc",
+      "                             ]",
+      title,
+      "iPrt, iPrtIntvl:            0           1",
+      "          10       0.000000000000000       0.000000000000000",
+      "       0.000000000000000      10.000000000000000",
+      "           0",
+      "          5.000000000000000           0       1.000000000000000",
+      "           1",
+      "          5.000000000000000           0" + peakEcho,
+      "          3.000000000000000           0" + peakEcho,
+      "          2.000000000000000           0" + peakEcho,
+      "          1.000000000000000           0" + peakEcho,
+      "          4.000000000000000           0" + peakEcho,
+      "       1.000000000000000       2.000000000000000",
+      "           3",
+      "",
+      "[***Start SMPLX]",
+      "(SUBR.SMPLX) N SHOULD BE LARGER THAN 1.  N=           0",
+      "",
+      "[Peak Area]",
+      " No. Pos.   C        FWHM       Area     Area(%)",
+      "    1   5.00000       4.00000       2.50000       12.6700       100.000    ",
+      "        [Save new pameters to ",
+      "                       new.pfc",
+      "                             ]",
+  };
+  EXPECT_EQ(lines(r.log), log);
+
+  const std::vector<std::string> pfc = {
+      title,
+      "           0           1",
+      "   10      0.0000E+00      0.0000E+00",
+      "       0.0000000      10.0000000",
+      "           0",
+      "          5.000000000000000           0       1.000000000000000",
+      "           1",
+      "          5.0000000           0" + peakEcho,
+      "          3.0000000           0" + peakEcho,
+      "          2.0000000           0" + peakEcho,
+      "          1.0000000           0" + peakEcho,
+      "          4.0000000           0" + peakEcho,
+      "    0.000000E+00    0.000000E+00",
+      "           3",
+      "        2.00000         6.00000    ",
+      "        5.00000         9.00000    ",
+      "        8.00000         7.00000    ",
+      "",
+      "[Peak Area]",
+      "           1       5.0000000      12.6699886",
+  };
+  EXPECT_EQ(r.file("new.pfc"), pfc);
+
+  // Model values typed out: B = 5, P(2) = P(8) = 3 exp(-4 ln2 (3/2)^2) + 1/(1 + 4 (3/4)^2).
+  const std::vector<std::string> spc = {
+      "Tiny                          ",
+      "           3",
+      "    2.000000    6.0000    5.0000    5.3136    0.3136",
+      "    5.000000    9.0000    5.0000    9.0000    4.0000",
+      "    8.000000    7.0000    5.0000    5.3136    0.3136",
+  };
+  EXPECT_EQ(r.file("fit.spc"), spc);
+}
+
 TEST(Simplexfit, PrintLevelComesBackClampedAndNothingFreeKeepsTheJob) {
   for (auto [in, out] : {std::pair{5, 2}, {-3, 0}}) {
     ProgramRun r("clamp");
