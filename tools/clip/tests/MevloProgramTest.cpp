@@ -118,6 +118,49 @@ protected:
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
+    // Runs Mevlo without an argument on `display` in the background, types
+    // `typed` (if any) into its dialog and presses `key`, as a person would, and
+    // waits at most 30 s for it to end. Returns its exit status, -1 when it did
+    // not end; stdout and stderr land in out_ and err_.
+    int MevloWithDialog(const std::string& display, const std::string& typed, const std::string& key) {
+        fs::remove(Path("status.txt"));
+        const std::string env = "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=" + display +
+                                " MEVLO_INI=" + Quote(ini_);
+        const std::string start =
+            "cd " + Quote(dir_.string()) + " && (" + env + " timeout 30 " + Quote(MEVLO_PROGRAM) +
+            " < /dev/null > out.txt 2> err.txt; echo $? > status.part; mv status.part status.txt)"
+            // Detached from our output streams, so that it cannot keep the test
+            // runner's pipes open.
+            " < /dev/null > /dev/null 2>&1 &";
+        if (std::system(start.c_str()) != 0) return -1;
+        const std::string answer =
+            "DISPLAY=" + display + " timeout 20 xdotool search --sync --name '^Data File Read$' windowfocus --sync" +
+            (typed.empty() ? "" : " type --delay 10 " + Quote(typed)) + " && DISPLAY=" + display +
+            " timeout 5 xdotool key " + key;
+        EXPECT_EQ(std::system(answer.c_str()), 0);
+        for (int i = 0; i < 300 && !fs::exists(Path("status.txt")); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        out_ = ReadFile(Path("out.txt"));
+        err_ = ReadFile(Path("err.txt"));
+        const std::string status = ReadFile(Path("status.txt"));
+        return status.empty() ? -1 : std::atoi(status.c_str());
+    }
+
+    // The clipboard of `display` as another program reads it; asked again for up
+    // to 2 s while it differs from `expected`, since the helper's background part
+    // may need a moment to take the selection over.
+    std::string Paste(const std::string& display, const std::string& expected) const {
+        const std::string paste = "cd " + Quote(dir_.string()) + " && DISPLAY=" + display +
+                                  " timeout 5 xclip -selection clipboard -o > pasted.txt 2>/dev/null";
+        std::string pasted;
+        for (int attempt = 0; attempt < 20 && pasted != expected; ++attempt) {
+            if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (std::system(paste.c_str()) == 0) pasted = ReadFile(Path("pasted.txt"));
+        }
+        return pasted;
+    }
+
     const std::string ini_ = Path("test.Ini");
     std::string out_, err_;
 };
@@ -201,18 +244,10 @@ TEST_F(MevloProgram, ClipboardKeepsTheTextAfterMevloEnds) {
     EXPECT_EQ(out_, "");
     EXPECT_EQ(err_, "");
 
-    // Mevlo has ended; another program reads the clipboard back. The helper's
-    // background part may need a moment to take the selection over.
+    // Mevlo has ended; another program reads the clipboard back.
     const std::string expected =
         "scan.dat\r\nWave number / cm-1\r\n100.0\t2.5E+03\r\n200.0\t1.0E-01\t\r\nlast 1";
-    const std::string paste = "cd " + Quote(dir_.string()) + " && DISPLAY=" + display.Name() +
-                              " timeout 5 xclip -selection clipboard -o > pasted.txt 2>/dev/null";
-    std::string pasted;
-    for (int attempt = 0; attempt < 20 && pasted != expected; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (std::system(paste.c_str()) == 0) pasted = ReadFile(Path("pasted.txt"));
-    }
-    EXPECT_EQ(pasted, expected);
+    EXPECT_EQ(Paste(display.Name(), expected), expected);
 }
 
 // The file is chosen in the dialog (typed by xdotool as a person would); the
@@ -231,33 +266,36 @@ TEST_F(MevloProgram, DialogChoiceIsCopiedAndItsDirectoryRemembered) {
     {
         std::ofstream(ini_, std::ios::binary) << "[Preferences]\nReadDir=" << Path("old") << "\nKeep=1\n";
     }
-    const std::string env = "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=" + display.Name() +
-                            " MEVLO_INI=" + Quote(ini_);
-    const std::string start = "cd " + Quote(dir_.string()) + " && (" + env + " timeout 30 " +
-                              Quote(MEVLO_PROGRAM) +
-                              " < /dev/null > out.txt 2> err.txt; echo $? > status.part; mv status.part status.txt)"
-                              // Detached from our output streams, so that it cannot
-                              // keep the test runner's pipes open.
-                              " < /dev/null > /dev/null 2>&1 &";
-    ASSERT_EQ(std::system(start.c_str()), 0);
-    const std::string choose = "DISPLAY=" + display.Name() +
-                               " timeout 20 xdotool search --sync --name '^Data File Read$' "
-                               "windowfocus --sync type --delay 10 " + Quote(Path("runs.2024/scan")) +
-                               " && DISPLAY=" + display.Name() + " timeout 5 xdotool key Return";
-    EXPECT_EQ(std::system(choose.c_str()), 0);
-    for (int i = 0; i < 300 && !fs::exists(Path("status.txt")); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_EQ(ReadFile(Path("status.txt")), "0\n") << ReadFile(Path("err.txt"));
+    EXPECT_EQ(MevloWithDialog(display.Name(), Path("runs.2024/scan"), "Return"), 0) << err_;
     EXPECT_EQ(ReadFile(ini_), "[Preferences]\nReadDir=" + Path("runs.2024") + "\nKeep=1\n");
-
-    const std::string paste = "cd " + Quote(dir_.string()) + " && DISPLAY=" + display.Name() +
-                              " timeout 5 xclip -selection clipboard -o > pasted.txt 2>/dev/null";
     const std::string expected = Path("runs.2024/scan") + "\r\n1\t2E3\r\n";
-    std::string pasted;
-    for (int attempt = 0; attempt < 20 && pasted != expected; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (std::system(paste.c_str()) == 0) pasted = ReadFile(Path("pasted.txt"));
+    EXPECT_EQ(Paste(display.Name(), expected), expected);
+}
+
+// The dialog opens in the remembered directory, so that a bare file name is
+// found there; cancelling it gives the usage text and touches neither the INI
+// file nor the clipboard.
+TEST_F(MevloProgram, DialogStartsInReadDirAndCancelChangesNothing) {
+    if (!HaveProgram("Xvfb") || !HaveProgram("xclip") || !HaveProgram("xdotool")) {
+        GTEST_SKIP() << "Xvfb, xclip or xdotool is not installed";
     }
-    EXPECT_EQ(pasted, expected);
+    VirtualDisplay display;
+    if (const std::string reason = display.Start(); !reason.empty()) {
+        GTEST_SKIP() << "no virtual X display: " << reason;
+    }
+    fs::create_directories(Path("old"));
+    WriteFile("old/scan", "5 6\n");
+    WriteFile("scan", "wrong folder\n");
+    const std::string settings = "[Preferences]\nReadDir=" + Path("old") + "\nKeep=1\n";
+    mevlo_test::WriteFile(ini_, settings);
+
+    EXPECT_EQ(MevloWithDialog(display.Name(), "scan", "Return"), 0) << err_;
+    const std::string expected = Path("old/scan") + "\r\n5\t6\r\n";
+    EXPECT_EQ(Paste(display.Name(), expected), expected);
+    EXPECT_EQ(ReadFile(ini_), settings);
+
+    EXPECT_EQ(MevloWithDialog(display.Name(), "", "Escape"), 1) << err_;
+    EXPECT_EQ(out_, "usage: Mevlo infile\n\n");
+    EXPECT_EQ(ReadFile(ini_), settings);
+    EXPECT_EQ(Paste(display.Name(), expected), expected);
 }
