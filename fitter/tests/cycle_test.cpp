@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 
 #include "testutil.h"
 #include "zentrab/cycle.h"
@@ -130,6 +131,39 @@ TEST(Newprm, AppliesStepsByKindAndTestsConvergence) {
   Captured io2;
   cycle::newprm(*st, io2.out);
   EXPECT_TRUE(st->converged);
+}
+
+// With eps 0.5 a step of 0.6 from 1 passes when tested against the new value 1.6 (limit 0.8) and
+// fails against the old value 1 (limit 0.5): kinds 1-10 test the new internal value, kind 11 the
+// old r²; a parameter that lands on exactly 0 is tested against eps itself.
+TEST(Newprm, ConvergenceTestsTheNewValueButTheOldRfwhmSquared) {
+  struct Case {
+    int kind;
+    double delta;
+    bool converges;
+  };
+  const Case cases[] = {
+      {1, 0.6, true},         // background b1: 1 -> 1.6
+      {kKindCG, 0.6, true},   // C(Gauss) 1 -> 1.6
+      {kKindPosition, 0.6, true},
+      {kKindH, 0.6, true},    // h 1 -> 1.6
+      {kKindR2, 0.6, false},  // r² 1 -> 1.6, tested against the old r² = 1
+      {kKindR2, 0.5, true},
+      {kKindCL, -1.0, false},  // lands on 0: |δ| = 1 > eps
+      {kKindCL, -1.0, true},   // the same with eps 2 (below)
+  };
+  for (std::size_t c = 0; c < std::size(cases); ++c) {
+    auto st = peaks(1);
+    st->eps = c + 1 == std::size(cases) ? 2.0f : 0.5f;
+    st->back[0] = st->CG[0] = st->CL[0] = st->p[0] = st->h[0] = st->r[0] = 1;
+    st->nMtx = 1;
+    st->idxKind[0] = cases[c].kind;
+    st->idxPeak[0] = cases[c].kind <= kMaxBack ? 0 : 1;
+    st->v[0] = cases[c].delta;
+    Captured io;
+    cycle::newprm(*st, io.out);
+    EXPECT_EQ(st->converged, cases[c].converges) << "case " << c << ", kind " << cases[c].kind;
+  }
 }
 
 TEST(Newprm, AStepBelowZeroRfwhmSquaredIsGuarded) {
