@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "recordio/recordio.h"
 #include "synthjob.h"
 #include "testutil.h"
 #include "zentrab/input.h"
@@ -79,6 +80,13 @@ TEST(Fit, RecoversANoiselessSyntheticJob) {
 
   // The console and the log carry the same lines.
   EXPECT_EQ(run.dir.read("out.txt"), run.console.str());
+  // The converged step is not evaluated again: the S of the last start-of-cycle line is the S
+  // the run ends with.
+  const std::string& log = run.console.str();
+  const auto last = log.rfind(" Start cycle ");
+  ASSERT_NE(last, std::string::npos);
+  EXPECT_EQ(log.substr(last + 19, 14), recordio::formatG(st.S, 14, 6, recordio::diffractionNotation()))
+      << log.substr(last, 60);
 
   // "new.pfc" read back as a job gives the final parameters (to the 6 digits it holds), the
   // flags and the run settings as read, and every point of the file.
@@ -136,6 +144,29 @@ TEST(Fit, CycleLimitAndNoCycle) {
   const auto out = lines(none.dir.read("out.txt"));
   ASSERT_GE(out.size(), 4u);
   EXPECT_EQ(out[out.size() - 4].rfind(" *** Peak area: #", 0), 0u);
+}
+
+TEST(Fit, ANegativeGaussianHeightIsRepairedBeforeTheSave) {
+  std::vector<synth::Peak> truth;
+  synth::Job job = threePeaks(truth, false);
+  job.maxIteration = 0;
+  job.peaks[1].gaussFraction = -0.25;  // C(Gauss) = -0.25 I, C(Lorentz) = 1.25 I
+  JobRun run(synth::pfcText(job));
+  ASSERT_EQ(run.status, 0) << run.err.str();
+  const std::string log = run.dir.read("out.txt");
+  const auto repair = log.find("\n   C(Gauss) must be positive. #:    2");
+  const auto save = log.find(" ***Save new parameters to ");
+  ASSERT_NE(repair, std::string::npos) << log;
+  ASSERT_NE(save, std::string::npos);
+  EXPECT_LT(repair, save);
+  // Written with Gauss fraction 0 and the Lorentzian height as its intensity.
+  Captured io;
+  auto back = newState();
+  ASSERT_EQ(input::rdfile(*back, io.out, run.dir.file("new.pfc")), Status::ok);
+  const float I = static_cast<float>(job.peaks[1].intensity);
+  EXPECT_EQ(back->prm[kGaussFraction][1], 0.0f);
+  EXPECT_NEAR(back->prm[kIntensity][1], 1.25f * I, 1e-5 * I);
+  EXPECT_NEAR(back->prm[kIntensity][0], job.peaks[0].intensity, 1e-5 * job.peaks[0].intensity);
 }
 
 TEST(Fit, NothingToOptimiseStopsInTheSolver) {
