@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "TempFolder.h"
@@ -165,6 +164,22 @@ protected:
     std::string out_, err_;
 };
 
+// The cases that need a desktop: an Xvfb server of their own with xclip to read
+// its clipboard; skipped with a message where either is missing.
+class MevloOnDisplay : public MevloProgram {
+protected:
+    void SetUp() override {
+        MevloProgram::SetUp();
+        if (HasFatalFailure()) return;
+        if (!HaveProgram("Xvfb") || !HaveProgram("xclip")) GTEST_SKIP() << "Xvfb or xclip is not installed";
+        if (const std::string reason = display_.Start(); !reason.empty()) {
+            GTEST_SKIP() << "no virtual X display: " << reason;
+        }
+    }
+
+    VirtualDisplay display_;
+};
+
 const char* const kNoDisplay = "-u DISPLAY -u WAYLAND_DISPLAY";
 
 }  // namespace
@@ -233,69 +248,50 @@ TEST_F(MevloProgram, HelperThatStopsReadingIsGivenUp) {
     EXPECT_EQ(err_, "Mevlo: can not put the text on the clipboard: xclip did not finish in time\n");
 }
 
-TEST_F(MevloProgram, ClipboardKeepsTheTextAfterMevloEnds) {
-    if (!HaveProgram("Xvfb") || !HaveProgram("xclip")) GTEST_SKIP() << "Xvfb or xclip is not installed";
-    VirtualDisplay display;
-    if (const std::string reason = display.Start(); !reason.empty()) {
-        GTEST_SKIP() << "no virtual X display: " << reason;
-    }
+TEST_F(MevloOnDisplay, ClipboardKeepsTheTextAfterMevloEnds) {
     WriteFile("scan.dat", "Wave number / cm-1\r\n  100.0   2.5d+03\n200.0\t1.0D-01 \nlast 1");
-    ASSERT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=" + display.Name(), "scan.dat"), 0) << err_;
+    ASSERT_EQ(Mevlo("-u WAYLAND_DISPLAY DISPLAY=" + display_.Name(), "scan.dat"), 0) << err_;
     EXPECT_EQ(out_, "");
     EXPECT_EQ(err_, "");
 
     // Mevlo has ended; another program reads the clipboard back.
     const std::string expected =
         "scan.dat\r\nWave number / cm-1\r\n100.0\t2.5E+03\r\n200.0\t1.0E-01\t\r\nlast 1";
-    EXPECT_EQ(Paste(display.Name(), expected), expected);
+    EXPECT_EQ(Paste(display_.Name(), expected), expected);
 }
 
 // The file is chosen in the dialog (typed by xdotool as a person would); the
 // directory of the choice is remembered in the INI file.
-TEST_F(MevloProgram, DialogChoiceIsCopiedAndItsDirectoryRemembered) {
-    if (!HaveProgram("Xvfb") || !HaveProgram("xclip") || !HaveProgram("xdotool")) {
-        GTEST_SKIP() << "Xvfb, xclip or xdotool is not installed";
-    }
-    VirtualDisplay display;
-    if (const std::string reason = display.Start(); !reason.empty()) {
-        GTEST_SKIP() << "no virtual X display: " << reason;
-    }
+TEST_F(MevloOnDisplay, DialogChoiceIsCopiedAndItsDirectoryRemembered) {
+    if (!HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     fs::create_directories(Path("old"));
     fs::create_directories(Path("runs.2024"));
     WriteFile("runs.2024/scan", "1 2d3\n");
-    {
-        std::ofstream(ini_, std::ios::binary) << "[Preferences]\nReadDir=" << Path("old") << "\nKeep=1\n";
-    }
-    EXPECT_EQ(MevloWithDialog(display.Name(), Path("runs.2024/scan"), "Return"), 0) << err_;
+    mevlo_test::WriteFile(ini_, "[Preferences]\nReadDir=" + Path("old") + "\nKeep=1\n");
+    EXPECT_EQ(MevloWithDialog(display_.Name(), Path("runs.2024/scan"), "Return"), 0) << err_;
     EXPECT_EQ(ReadFile(ini_), "[Preferences]\nReadDir=" + Path("runs.2024") + "\nKeep=1\n");
     const std::string expected = Path("runs.2024/scan") + "\r\n1\t2E3\r\n";
-    EXPECT_EQ(Paste(display.Name(), expected), expected);
+    EXPECT_EQ(Paste(display_.Name(), expected), expected);
 }
 
 // The dialog opens in the remembered directory, so that a bare file name is
 // found there; cancelling it gives the usage text and touches neither the INI
 // file nor the clipboard.
-TEST_F(MevloProgram, DialogStartsInReadDirAndCancelChangesNothing) {
-    if (!HaveProgram("Xvfb") || !HaveProgram("xclip") || !HaveProgram("xdotool")) {
-        GTEST_SKIP() << "Xvfb, xclip or xdotool is not installed";
-    }
-    VirtualDisplay display;
-    if (const std::string reason = display.Start(); !reason.empty()) {
-        GTEST_SKIP() << "no virtual X display: " << reason;
-    }
+TEST_F(MevloOnDisplay, DialogStartsInReadDirAndCancelChangesNothing) {
+    if (!HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     fs::create_directories(Path("old"));
     WriteFile("old/scan", "5 6\n");
     WriteFile("scan", "wrong folder\n");
     const std::string settings = "[Preferences]\nReadDir=" + Path("old") + "\nKeep=1\n";
     mevlo_test::WriteFile(ini_, settings);
 
-    EXPECT_EQ(MevloWithDialog(display.Name(), "scan", "Return"), 0) << err_;
+    EXPECT_EQ(MevloWithDialog(display_.Name(), "scan", "Return"), 0) << err_;
     const std::string expected = Path("old/scan") + "\r\n5\t6\r\n";
-    EXPECT_EQ(Paste(display.Name(), expected), expected);
+    EXPECT_EQ(Paste(display_.Name(), expected), expected);
     EXPECT_EQ(ReadFile(ini_), settings);
 
-    EXPECT_EQ(MevloWithDialog(display.Name(), "", "Escape"), 1) << err_;
+    EXPECT_EQ(MevloWithDialog(display_.Name(), "", "Escape"), 1) << err_;
     EXPECT_EQ(out_, "usage: Mevlo infile\n\n");
     EXPECT_EQ(ReadFile(ini_), settings);
-    EXPECT_EQ(Paste(display.Name(), expected), expected);
+    EXPECT_EQ(Paste(display_.Name(), expected), expected);
 }
