@@ -152,7 +152,7 @@ bool ParseDouble(const char*& p, double& v) {
   while (IsSpace(*s)) ++s;
   bool negative = false;
   if (*s == '+' || *s == '-') negative = *s++ == '-';
-  if (*s == '+' || *s == '-') return false;
+  if (!IsDigit(*s) && *s != '.') return false;  // decimal digits only, no "inf" or "nan"
   const char* last = s;
   while (IsNumberChar(*last)) ++last;
   double value = 0;

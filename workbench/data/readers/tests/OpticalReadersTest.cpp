@@ -130,6 +130,10 @@ TEST_F(SpectroscopyReaders, RamanPairsAndSmoothedColumnsStopAtFirstLineWithoutNu
   ASSERT_EQ(d.ReadRamanPairs(Write("a.ram", "100 25.5\r\n101 26\r\n\r\n102 27\r\n")), 1);
   ASSERT_EQ(d.datan, 2);
   ExpectPoint(d, 1, 101, 26);
+  // A word such as "NaN" or "Info" is no number: it ends the data like any text.
+  ASSERT_EQ(d.ReadRamanPairs(Write("b.ram", "100 25.5\nNaN 3\nInfo 4\n")), 1);
+  ASSERT_EQ(d.datan, 1);
+  EXPECT_DOUBLE_EQ(d.YMax, 25.5);
   ASSERT_EQ(d.ReadSmoothedRaman(Write("a.rmn", "x raw smooth y\n100 1 2 3\n101 4 5 6\nend\n")), 1);
   ASSERT_EQ(d.datan, 2);
   ExpectPoint(d, 0, 100, 2);

@@ -54,6 +54,8 @@ TEST(NumberScanning, CStyleConversions) {
       {"  1.5e3\t-2", 2, 1500},  {"-.5 +7", 2, -0.5},   {"+-3", 0, 0},   {"1.0D+03 4", 1, 1.0},
       {"12abc", 1, 12},          {"1e", 1, 1},          {"", -1, 0},     {" \r\n", -1, 0},
       {"x 1", 0, 0},             {"1,5", 1, 1},
+      // Only decimal numbers: the C library's words for infinity and not-a-number are text.
+      {"inf 1", 0, 0},           {"-nan 2", 0, 0},      {"Info 5", 0, 0}, {"1 Infinity", 1, 1},
   };
   for (const Case& c : cases) {
     double v[2] = {0, 0};
