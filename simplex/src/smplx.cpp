@@ -92,7 +92,8 @@ void SMPLX(const Objective& fn, std::span<double> x, std::span<double> step, dou
 
   int IL = 0;
   bool converged = false;
-  for (int ITER = 1; ITER <= ITMAX; ++ITER) {
+  // ITER is wider than ITMAX so that a limit of INT_MAX ends the loop instead of overflowing.
+  for (long long ITER = 1; ITER <= ITMAX; ++ITER) {
     // Ranking: the first of equal values wins; FS is the largest value but that of IH.
     int IH = 0;
     IL = 0;
@@ -108,7 +109,7 @@ void SMPLX(const Objective& fn, std::span<double> x, std::span<double> step, dou
 
     if (iPrt >= 1 && ITER % interval == 0)
       out.put(msg.progress.write(
-          {"ITER=", static_cast<long long>(ITER), "  FL, FS, FH=", FL, FS, FH}));
+          {"ITER=", ITER, "  FL, FS, FH=", FL, FS, FH}));
 
     // D, the largest coordinate difference between two vertices, is the largest range of
     // one coordinate over all vertices.
@@ -127,7 +128,7 @@ void SMPLX(const Objective& fn, std::span<double> x, std::span<double> step, dou
       const bool valuesClose = !useTolF || FH - FL < tolF;
       const bool verticesClose = !useTolX || D < tolX;
       if (valuesClose && verticesClose) {
-        out.put(freeRecord({"(SUBR.SMPLX) CONVERGENCE AT ITER=", static_cast<long long>(ITER)}));
+        out.put(freeRecord({"(SUBR.SMPLX) CONVERGENCE AT ITER=", ITER}));
         converged = true;
         break;
       }
