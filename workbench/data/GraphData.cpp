@@ -189,23 +189,16 @@ double CGraphData::ValueAt(double x) const {
 }
 
 int CGraphData::WriteText(const std::string& path, const char* mode) const {
-  // A new file is written beside the target and renamed over it only when complete, so a
-  // failed write never leaves a half-written file in place of the old one.
-  const bool replaces = mode && mode[0] == 'w';
-  const std::string target = replaces ? path + ".part" : path;
-  std::FILE* f = std::fopen(target.c_str(), mode ? mode : "w");
-  if (!f) return -1;
-  bool ok = std::fprintf(f, "%d\n", datan) > 0;
-  for (int i = 0; ok && i < datan; ++i) ok = std::fprintf(f, "%g\t%g\n", X[i], Y[i]) > 0;
-  ok = (std::fclose(f) == 0) && ok;
-  if (!replaces) return ok ? 0 : -1;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(target, path, ec);
-  if (!ok || ec) {
-    std::filesystem::remove(target, ec);
-    return -1;
+  std::string text;
+  text.reserve(16 + static_cast<std::size_t>(datan > 0 ? datan : 0) * 24);
+  char buf[80];
+  int len = std::snprintf(buf, sizeof buf, "%d\n", datan);
+  text.append(buf, static_cast<std::size_t>(len));
+  for (int i = 0; i < datan; ++i) {
+    len = std::snprintf(buf, sizeof buf, "%g\t%g\n", X[i], Y[i]);
+    text.append(buf, static_cast<std::size_t>(len));
   }
-  return 0;
+  return WriteFileText(path, mode, text);
 }
 
 int CGraphData::PutOnClipboard(IPlatform& platform) const {
@@ -253,4 +246,46 @@ std::string ColumnText(const std::string& heading, int n, int m, const double* x
     text += "\r\n";
   }
   return text;
+}
+
+int WriteFileText(const std::string& path, const char* mode, const std::string& text) {
+  namespace fs = std::filesystem;
+  if (!mode) mode = "w";
+  std::string target = path;
+  bool viaScratch = mode[0] == 'w';
+  if (viaScratch) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);  // follows symbolic links
+    const bool isLink = fs::is_symlink(fs::symlink_status(path, ec));
+    if (fs::exists(st)) {
+      if (!fs::is_regular_file(st)) {
+        viaScratch = false;
+      } else {
+        if (isLink) {
+          const fs::path real = fs::canonical(path, ec);
+          if (ec) return -1;
+          target = real.string();
+        }
+        // "a" opens for writing without emptying: a file it refuses must not be replaced.
+        std::FILE* probe = std::fopen(target.c_str(), "a");
+        if (!probe) return -1;
+        std::fclose(probe);
+      }
+    } else if (isLink) {
+      viaScratch = false;  // a dangling link: opening it creates the file it names
+    }
+  }
+  const std::string written = viaScratch ? target + ".part" : path;
+  std::FILE* f = std::fopen(written.c_str(), mode);
+  if (!f) return -1;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  ok = (std::fclose(f) == 0) && ok;
+  if (!viaScratch) return ok ? 0 : -1;
+  std::error_code ec;
+  if (ok) fs::rename(written, target, ec);
+  if (!ok || ec) {
+    fs::remove(written, ec);
+    return -1;
+  }
+  return 0;
 }

@@ -88,6 +88,14 @@ class CGraphData {
   int markerBrushHatch = 4;
 };
 
+// Writes text to the file at path opened with mode ("w", "a", ...); 0, or -1 when it cannot be
+// opened or written. A file opened with "w" is written under a scratch name beside its place and
+// renamed over it only when complete, so a failed write never leaves half a file where good
+// data were; a symbolic link is followed, so the file it names receives the text and the link
+// stays. A file that cannot be opened for writing is not replaced, and a target that is not a
+// regular file (a terminal, a pipe, a device) is written in place.
+int WriteFileText(const std::string& path, const char* mode, const std::string& text);
+
 // Column text export: heading "\r\n", then per point "%lg" X and "\t%lg" offset+Y for each of
 // the m columns, "\r\n"; with breakOnReturn an empty line where X turns back against the
 // direction of the first step. Returns the text (the caller puts it on the clipboard).

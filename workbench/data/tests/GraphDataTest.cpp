@@ -191,6 +191,35 @@ TEST_F(GraphDataFiles, WriteTextFailureLeavesNoScratchFile) {
   EXPECT_FALSE(fs::exists(dir / "taken.part"));
 }
 
+TEST_F(GraphDataFiles, WriteTextThroughLinksAndIntoProtectedFiles) {
+  CGraphData g;
+  Fill(g, {{1, 2}});
+  const std::string text = "1\n1\t2\n";
+  // A link is followed: the file it names gets the text and the link stays a link.
+  std::ofstream(dir / "real.txt") << "old";
+  fs::create_symlink("real.txt", dir / "link.txt");
+  ASSERT_EQ(g.WriteText((dir / "link.txt").string(), "w"), 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(Slurp(dir / "real.txt"), text);
+  EXPECT_FALSE(fs::exists(dir / "link.txt.part"));
+  EXPECT_FALSE(fs::exists(dir / "real.txt.part"));
+  // A link to a file not yet there creates that file.
+  fs::create_symlink("made.txt", dir / "dangling.txt");
+  ASSERT_EQ(g.WriteText((dir / "dangling.txt").string(), "w"), 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
+  EXPECT_EQ(Slurp(dir / "made.txt"), text);
+  // Appending writes in place.
+  ASSERT_EQ(g.WriteText((dir / "real.txt").string(), "a"), 0);
+  EXPECT_EQ(Slurp(dir / "real.txt"), text + text);
+  // A file its owner protected from writing is not replaced (checked where permissions apply).
+  if (::geteuid() != 0) {
+    fs::permissions(dir / "real.txt", fs::perms::owner_read);
+    EXPECT_EQ(g.WriteText((dir / "real.txt").string(), "w"), -1);
+    EXPECT_EQ(Slurp(dir / "real.txt"), text + text);
+    fs::permissions(dir / "real.txt", fs::perms::owner_all);
+  }
+}
+
 TEST(ColumnTextExport, LayoutOffsetAndBreaks) {
   const double x[] = {1, 2, 3, 1, 2};
   const double y0[] = {10, 20, 30, 40, 50};
