@@ -8,6 +8,8 @@
 #include <sstream>
 #include <vector>
 
+#include "GraphData.h"
+
 namespace profile {
 namespace {
 
@@ -129,26 +131,9 @@ bool WriteString(const std::string& section, const std::string& key, const std::
       lines.push_back(entry);
     }
   }
-  const std::string part = iniPath + ".part";
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const std::string& line : lines) out << line << eol;
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      std::filesystem::remove(part, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(part, iniPath, ec);
-  if (ec) {
-    std::filesystem::remove(part, ec);
-    return false;
-  }
-  return true;
+  std::string text;
+  for (const std::string& line : lines) text += line + eol;
+  return WriteFileText(iniPath, "w", text) == 0;
 }
 
 }  // namespace profile

@@ -13,8 +13,8 @@ std::string GetString(const std::string& section, const std::string& key, const 
                       const std::string& iniPath);
 // Leading integer of the value; `def` when missing or not a number.
 int GetInt(const std::string& section, const std::string& key, int def, const std::string& iniPath);
-// Replaces or adds the key; the file is written beside and renamed into place. false when the
-// file cannot be written.
+// Replaces or adds the key; the file is written beside and renamed into place (through a
+// symbolic link to the file it names). false when the file cannot be written.
 bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                  const std::string& iniPath);
 

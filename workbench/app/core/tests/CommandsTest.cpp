@@ -146,6 +146,11 @@ TEST_F(DocTest, ProfileWriteKeepsEveryOtherLine) {
   ASSERT_TRUE(profile::WriteString("A", "k", "v", fresh));
   EXPECT_EQ(profile::GetString("a", "K", "", fresh), "v");
   EXPECT_FALSE(profile::WriteString("A", "k", "v", (dir / "no/such/dir.INI").string()));
+  // An INI file reached through a link is updated where it lies; the link stays.
+  std::filesystem::create_symlink("lf.INI", dir / "link.INI");
+  ASSERT_TRUE(profile::WriteString("A", "z", "3", (dir / "link.INI").string()));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.INI"));
+  EXPECT_EQ(Slurp(lf), "[A]\nx=1\ny=2\nz=3\n");
 }
 
 TEST(IniLocationTest, BesideTheProgramUnlessNamed) {
