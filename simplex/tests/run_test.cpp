@@ -310,6 +310,22 @@ TEST(Simplexfit, EveryLineOfTheLogAndTheFilesOfAFixedJob) {
   EXPECT_EQ(r.file("fit.spc"), spc);
 }
 
+// Free parameters with step 0 are searched with the step |value| + 1, yet "new.pfc" keeps
+// the steps as read.
+TEST(Simplexfit, ZeroStepsAreReplacedForTheSearchOnlyAndWrittenBackAsRead) {
+  ProgramRun r("zerostep");
+  r.write("fit.pfc",
+          "Tiny\n0 1\n50 0 0\n0 10\n0\n5 1 0\n1\n"
+          "5 1 0\n3 0 0.5\n2 0 0.5\n1 0 0.5\n4 0 0.5\n"
+          "1 2\n3\n2 6\n5 9\n8 7\n");
+  ASSERT_EQ(r.run(), 0) << r.console;
+  const auto pfc = r.file("new.pfc");
+  EXPECT_EQ(pfc[5].substr(24 + 3 + 12), "       0.000000000000000");
+  EXPECT_EQ(pfc[7].substr(16 + 3 + 12), "       0.000000000000000");
+  EXPECT_NE(std::stod(pfc[5]), 5.0);  // the search moved b0
+  EXPECT_NE(std::stod(pfc[7]), 5.0);  // and the position
+}
+
 TEST(Simplexfit, PrintLevelComesBackClampedAndNothingFreeKeepsTheJob) {
   for (auto [in, out] : {std::pair{5, 2}, {-3, 0}}) {
     ProgramRun r("clamp");
