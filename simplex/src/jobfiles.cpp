@@ -50,13 +50,11 @@ std::string echoParam(const Param& p) {
   return freeRecord({"   ", p.value, integer(p.flag), p.step});
 }
 
-// A count that sizes a table: refused, naming the record, when outside 0…limit.
-bool countFits(const recordio::FreeReader& rd, const char* name, int value, int limit,
-               std::string& error) {
+// A count that sizes a table: refused, naming the file and the record, when outside 0…limit.
+bool countFits(recordio::FreeReader& rd, const char* name, int value, int limit) {
   if (value >= 0 && value <= limit) return true;
-  error = "fit.pfc: record " + std::to_string(rd.recordNumber()) + ": " + name + " = " +
-          std::to_string(value) + " lies outside the job limits 0 to " + std::to_string(limit);
-  return false;
+  return rd.reject(std::string(name) + " = " + std::to_string(value) +
+                   " lies outside the job limits 0 to " + std::to_string(limit));
 }
 
 }  // namespace
@@ -87,7 +85,7 @@ bool readJob(std::istream& in, const std::string& fileName, Job& job, Channels& 
 
   if (!rd.record({&job.NB})) return failed();
   out.put(freeRecord({integer(job.NB)}));
-  if (!countFits(rd, "NB", job.NB, kMaxOrder, error)) return false;
+  if (!countFits(rd, "NB", job.NB, kMaxOrder)) return failed();
   for (int j = 0; j <= job.NB; ++j) {
     Param& p = job.b[j];
     if (!rd.record(Targets{&p.value, &p.flag, &p.step})) return failed();
@@ -96,7 +94,7 @@ bool readJob(std::istream& in, const std::string& fileName, Job& job, Channels& 
 
   if (!rd.record({&job.NP})) return failed();
   out.put(freeRecord({integer(job.NP)}));
-  if (!countFits(rd, "NP", job.NP, kMaxPeaks, error)) return false;
+  if (!countFits(rd, "NP", job.NP, kMaxPeaks)) return failed();
   for (int k = 0; k < job.NP; ++k) {
     for (Param& p : job.peak[k]) {
       if (!rd.record(Targets{&p.value, &p.flag, &p.step})) return failed();
@@ -109,7 +107,7 @@ bool readJob(std::istream& in, const std::string& fileName, Job& job, Channels& 
 
   if (!rd.record({&job.ND})) return failed();
   out.put(freeRecord({integer(job.ND)}));
-  if (!countFits(rd, "ND", job.ND, kMaxPoints, error)) return false;
+  if (!countFits(rd, "ND", job.ND, kMaxPoints)) return failed();
   for (int i = 0; i < job.ND; ++i)
     if (!rd.record({&job.x[i], &job.y[i]})) return failed();
   return true;
