@@ -395,6 +395,13 @@ TEST(GraphFrameTest, SetYAxisTypeUpdatesCurvesAndAnchorsType7) {
   f.SetYAxisType(7);
   EXPECT_EQ(f.YMin, 0.0);
   EXPECT_EQ(f.axis[1].min, 0.0);
+  // A frame whose X type is 7 has its X lower limit put at 0 by any change of the Y type.
+  EXPECT_NEAR(f.XMin, 0.9, 1e-12);
+  f.xAxisType = 7;
+  f.SetYAxisType(0);
+  EXPECT_EQ(f.XMin, 0.0);
+  EXPECT_EQ(f.axis[0].min, 0.0);
+  EXPECT_NEAR(f.YMin, 0.0, 1e-12);  // fixed by the anchoring at zero, not by the type
 }
 
 TEST(GraphFrameArrayTest, TenFramesAndClear) {
