@@ -63,24 +63,9 @@ int CVariousData::ReadRietanInt(const std::string& path) {
 }
 
 int CVariousData::WriteRietanInt(const std::string& path, const char* mode) const {
-  const std::string text = RietanIntText(*this);
-  // A file opened for writing from scratch is written beside its place and then moved over
-  // it, so that a failed write never leaves a half-written file where good data were.
-  const bool replace = mode && mode[0] == 'w';
-  const std::string target = replace ? path + ".part" : path;
-  std::FILE* f = std::fopen(target.c_str(), mode ? mode : "w");
-  if (!f) return -1;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    if (replace) std::remove(target.c_str());
-    return -1;
-  }
-  if (replace && std::rename(target.c_str(), path.c_str()) != 0) {
-    std::remove(target.c_str());
-    return -1;
-  }
-  return 0;
+  // The whole text is built first; the shared file writer never leaves half a file in place
+  // of good data and updates a file reached through a link where it lies.
+  return WriteFileText(path, mode, RietanIntText(*this));
 }
 
 int ReadRietanPat(CGraphData& curve, const std::string& path, int column) {

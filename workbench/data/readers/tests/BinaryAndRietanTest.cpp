@@ -198,6 +198,21 @@ TEST_F(RietanFiles, WriterOnShortCurvesAndUnwritablePaths) {
   EXPECT_EQ(Slurp(path), "1  5  0\n 2147483647\n");
 }
 
+TEST_F(RietanFiles, WriterUpdatesTheFileALinkNamesAndKeepsTheLink) {
+  CVariousData d;
+  ASSERT_EQ(d.SetSize(2), 2);
+  d.SetX(0, 10);
+  d.SetX(1, 10.5);
+  d.SetY(0, 7);
+  d.SetY(1, 8);
+  const std::string real = Write("real.int", "old\n");
+  const std::string link = Path("link.int");
+  fs::create_symlink(real, link);
+  ASSERT_EQ(d.WriteRietanInt(link, "w"), 0);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Slurp(real), "2  10  0.5\n      7      8\n");
+}
+
 std::string NptszPat() {
   return "Pattern of fapatite\n other header\n NPTSZ     3\n THMINZ  10.0\n STEPZ 0.5\n"
          " skipped\n 100 90\n 110 95 120\n 96\n";
