@@ -282,6 +282,10 @@ int WriteFileText(const std::string& path, const char* mode, const std::string& 
   ok = (std::fclose(f) == 0) && ok;
   if (!viaScratch) return ok ? 0 : -1;
   std::error_code ec;
+  // The new file keeps the permissions of the one it replaces.
+  const fs::file_status old = fs::status(target, ec);
+  if (ok && fs::exists(old)) fs::permissions(written, old.permissions(), ec);
+  ec.clear();
   if (ok) fs::rename(written, target, ec);
   if (!ok || ec) {
     fs::remove(written, ec);

@@ -208,6 +208,10 @@ TEST_F(GraphDataFiles, WriteTextThroughLinksAndIntoProtectedFiles) {
   ASSERT_EQ(g.WriteText((dir / "dangling.txt").string(), "w"), 0);
   EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
   EXPECT_EQ(Slurp(dir / "made.txt"), text);
+  // The replaced file keeps its permissions.
+  fs::permissions(dir / "real.txt", fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(g.WriteText((dir / "real.txt").string(), "w"), 0);
+  EXPECT_EQ(fs::status(dir / "real.txt").permissions(), fs::perms::owner_read | fs::perms::owner_write);
   // Appending writes in place.
   ASSERT_EQ(g.WriteText((dir / "real.txt").string(), "a"), 0);
   EXPECT_EQ(Slurp(dir / "real.txt"), text + text);
