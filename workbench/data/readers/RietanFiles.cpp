@@ -48,6 +48,16 @@ int CVariousData::ReadRietanInt(const std::string& path) {
   const char* line = nullptr;
   while ((line = f.ReadLine()) && line[0] == '*') {
   }
+  Points pts;
+  // The GENERAL form of the intensity file: the word "GENERAL", the count, then one X Y pair a
+  // line (as the GENERAL text reader takes it). Read as such rather than refused, since it is
+  // the other form in which intensity files are written.
+  if (line && StartsWith(line, "GENERAL")) {
+    line = f.ReadLine();
+    ReadPairLines(f, line ? LeadingInt(line) : 0, pts);
+    return StorePoints(*this, pts) ? 1 : -1;
+  }
+
   // The header "%d %lg %lg": count, start, step. A file whose first line after the comments
   // does not give all three is not an intensity file of this form.
   int n = 0;
@@ -55,7 +65,6 @@ int CVariousData::ReadRietanInt(const std::string& path) {
   const char* p = line;
   if (!line || !ParseInt(p, n) || !ParseDouble(p, start) || !ParseDouble(p, step)) return -1;
 
-  Points pts;
   pts.ReserveFor(n, f.Remaining(), kMinValueBytes);
   double y;
   while (pts.Count() < n && f.ScanDouble(y)) pts.Add(start + pts.Count() * step, y);

@@ -160,7 +160,7 @@ TEST_F(ReadDataFileTest, Failures) {
       // No start marker.
       {"bad.ras", "*FILE_COMMENT x\n1 2 1\n", -1, "(Invalid Data)", kIrX, kIrY, 0, 0},
       // Rows whose labels are set before the read keep them when it fails.
-      {"bad.int", "GENERAL\n2\n1 2\n", -1, "(Invalid Data)", "2Theta", "Diffraction Intensity", 1, 0},
+      {"bad.int", "IGOR\nWAVES/D\twave0\twave1\n", -1, "(Invalid Data)", "2Theta", "Diffraction Intensity", 1, 0},
       {"neither.dat", "D1A5 Title: 1.9 A\n1 2\n", -1, "(Invalid Data)", kIrX, kIrY, 0, 0},
       // A trailing empty line fails the whole log.
       {"trail.dat", "2012/01/31 log\n2012/01/31 23:59:30 1.5e-9\n\n", -1, "(Invalid Data)", kIrX, kIrY, 0, 0},

@@ -99,11 +99,11 @@ TEST_F(RealDataTest, DiffractionFiles) {
        0.00629, 50.56, 0.02749, ""},
       {"rietan_cu3fe4p6.int", "", 0, "(Rietan INT Data)", "2Theta", "Diffraction Intensity", 1, 10000,
        10, 9104, 109.99, 5860, "<path>"},
-      // Open case: INT files whose header line after the comments is not "n start step" (the
-      // GENERAL, Igor and GSAS forms) lack their header and are refused; the labels and kind of
-      // the row stay, as they are set before the read.
-      {"rietan_fapatite_general.int", "", -1, "(Invalid Data)", "2Theta", "Diffraction Intensity", 1, 0,
-       0, 0, 0, 0, "<path>"},
+      // Open cases: the GENERAL form of an INT file is read as its X Y pairs; the Igor and GSAS
+      // forms, whose header line after the comments is not "n start step", are refused, and the
+      // labels and kind of the row stay, as they are set before the read.
+      {"rietan_fapatite_general.int", "", 0, "(Rietan INT Data)", "2Theta", "Diffraction Intensity", 1,
+       5751, 15, 609, 130, 84, "<path>"},
       {"rietan_baso4_igor.int", "", -1, "(Invalid Data)", "2Theta", "Diffraction Intensity", 1, 0, 0, 0,
        0, 0, "<path>"},
       {"rietan_tl2223_gsas.int", "", -1, "(Invalid Data)", "2Theta", "Diffraction Intensity", 1, 0, 0,
@@ -175,10 +175,11 @@ TEST_F(RealDataTest, FluorescenceFileAsPeIr) {
 }
 
 TEST_F(RealDataTest, RietanCommandReadsTheRealIntFile) {
-  // The direct command reads the INT file as the loader does; the GENERAL form is refused.
+  // The direct command reads the INT files as the loader does; the GSAS form is refused.
   const std::string good = (realdata / "rietan_cu3fe4p6.int").string();
   const std::string general = (realdata / "rietan_fapatite_general.int").string();
-  platform.fileAnswers = {good, general};
+  const std::string gsas = (realdata / "rietan_tl2223_gsas.int").string();
+  platform.fileAnswers = {good, general, gsas};
   CBalimorDoc doc(platform, ini);
   doc.OnReadRietanFiles();
   EXPECT_EQ(doc.GetPathName(), good + " (Rietan INT Data)");
@@ -187,5 +188,8 @@ TEST_F(RealDataTest, RietanCommandReadsTheRealIntFile) {
   ExpectEnds(d, 10000, 10, 9104, 109.99, 5860);
   EXPECT_EQ(profile::GetString("Preferences", "RietanDataDir", "", ini), realdata.string());
   doc.OnReadRietanFiles();
-  EXPECT_EQ(doc.GetPathName(), general + " (Invalid Data)");
+  EXPECT_EQ(doc.GetPathName(), general + " (Rietan INT Data)");
+  EXPECT_EQ(doc.GetOriginalData()->datan, 5751);
+  doc.OnReadRietanFiles();
+  EXPECT_EQ(doc.GetPathName(), gsas + " (Invalid Data)");
 }

@@ -154,9 +154,22 @@ TEST_F(RietanFiles, IntReadsCommentsHeaderAndIntensities) {
   ExpectPoint(d, 2, 10.02, 9335);
 }
 
+TEST_F(RietanFiles, IntInGeneralFormIsReadAsPairs) {
+  CVariousData d;
+  const std::string path = Write("g.int", "* comment\nGENERAL\n 3\n 15.00 609\n 15.02\t612\n15.04 673\n9 9\n");
+  ASSERT_EQ(d.ReadRietanInt(path), 1);
+  EXPECT_EQ(d.label, path);
+  ASSERT_EQ(d.datan, 3);
+  ExpectPoint(d, 0, 15.0, 609);
+  ExpectPoint(d, 2, 15.04, 673);
+  // A count beyond the data keeps the points actually read.
+  ASSERT_EQ(d.ReadRietanInt(Write("h.int", "GENERAL\n 2147483647\n 1 2\n")), 1);
+  EXPECT_EQ(d.datan, 1);
+}
+
 TEST_F(RietanFiles, IntWithoutNumericHeaderIsRefused) {
   CVariousData d;
-  EXPECT_EQ(d.ReadRietanInt(Write("a.int", "GENERAL\n 5751\n 15.00 609\n")), -1);
+  EXPECT_EQ(d.ReadRietanInt(Write("a.int", "IGOR\nWAVES/D\twave0\twave1\nBEGIN\n")), -1);
   EXPECT_EQ(d.ReadRietanInt(Write("b.int", "* only comments\n")), -1);
   EXPECT_EQ(d.ReadRietanInt(Write("c.int", "3 10\n1 2 3\n")), -1);
   EXPECT_EQ(d.ReadRietanInt(Path("none.int")), -1);

@@ -59,16 +59,21 @@ TEST_F(RealFiles, RietanIntFiles) {
   const std::string out = Path("back.int");
   ASSERT_EQ(d.WriteRietanInt(out, "w"), 0);
   EXPECT_EQ(Slurp(out).substr(0, Slurp(out).find('\n')), "10000  10  0.01");
-  // The GENERAL, Igor and GSAS forms have no "count start step" header line: refused.
-  for (const char* name : {"rietan_fapatite_general.int", "rietan_baso4_igor.int", "rietan_tl2223_gsas.int"}) {
+  // The Igor and GSAS forms have no "count start step" header line: refused.
+  for (const char* name : {"rietan_baso4_igor.int", "rietan_tl2223_gsas.int"}) {
     CVariousData other;
     EXPECT_EQ(other.ReadRietanInt(RealData(name)), -1) << name;
     EXPECT_EQ(other.datan, 0) << name;
   }
-  // The GENERAL form is what the first reader of the ".txt" chain reads.
-  CVariousData general;
-  ASSERT_EQ(general.ReadGeneralText(RealData("rietan_fapatite_general.int")), 1);
-  ExpectEnds(general, 5751, 15, 609, 130, 84);
+  // The GENERAL form gives the same points as an intensity file as through the first reader of
+  // the ".txt" chain.
+  for (bool asInt : {true, false}) {
+    CVariousData general;
+    const std::string path = RealData("rietan_fapatite_general.int");
+    ASSERT_EQ(asInt ? general.ReadRietanInt(path) : general.ReadGeneralText(path), 1);
+    ExpectEnds(general, 5751, 15, 609, 130, 84);
+    EXPECT_EQ(general.label, path);
+  }
 }
 
 TEST_F(RealFiles, BinaryScansOfOtherMakesAreRefused) {
