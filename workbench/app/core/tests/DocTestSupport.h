@@ -54,6 +54,22 @@ class DocTest : public ::testing::Test {
     return ss.str();
   }
 
+  // Loads `path` into `doc` and checks the result, the title suffix, frame 0's labels and the
+  // data kind; returns frame 0 (null, with a failure recorded, when there is none).
+  const CGraphFrame* ExpectLoad(CBalimorDoc& doc, const std::string& path, int result,
+                                const std::string& suffix, const std::string& xLabel,
+                                const std::string& yLabel, int kind) {
+    EXPECT_EQ(doc.ReadDataFile(path), result);
+    EXPECT_EQ(doc.GetPathName(), path + " " + suffix);
+    const CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0);
+    EXPECT_NE(frame, nullptr);
+    if (!frame) return nullptr;
+    EXPECT_EQ(frame->xLabel, xLabel);
+    EXPECT_EQ(frame->yLabel, yLabel);
+    EXPECT_EQ(doc.GetDataKind(), kind);
+    return frame;
+  }
+
   fs::path dir;
   std::string ini;
   RecordingPlatform platform;

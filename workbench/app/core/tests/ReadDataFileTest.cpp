@@ -31,14 +31,9 @@ class ReadDataFileTest : public DocTest {
   void Check(const Load& c, const std::string& path) {
     SCOPED_TRACE(c.file);
     CBalimorDoc doc(platform, ini);
-    EXPECT_EQ(doc.ReadDataFile(path), c.result);
+    const CGraphFrame* frame = ExpectLoad(doc, path, c.result, c.suffix, c.xLabel, c.yLabel, c.kind);
     EXPECT_EQ(doc.GetDataFileName(), path);
-    EXPECT_EQ(doc.GetPathName(), path + " " + c.suffix);
-    const CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->xLabel, c.xLabel);
-    EXPECT_EQ(frame->yLabel, c.yLabel);
-    EXPECT_EQ(doc.GetDataKind(), c.kind);
     const CVariousData& data = *doc.GetOriginalData();
     EXPECT_EQ(data.datan, c.points);
     if (!std::isnan(c.x0) && data.datan > 0) {

@@ -62,13 +62,7 @@ class RealDataTest : public DocTest {
       path = copy.string();
     }
     CBalimorDoc doc(platform, ini);
-    EXPECT_EQ(doc.ReadDataFile(path), c.result);
-    EXPECT_EQ(doc.GetPathName(), path + " " + c.suffix);
-    const CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->xLabel, c.xLabel);
-    EXPECT_EQ(frame->yLabel, c.yLabel);
-    EXPECT_EQ(doc.GetDataKind(), c.kind);
+    ASSERT_NE(ExpectLoad(doc, path, c.result, c.suffix, c.xLabel, c.yLabel, c.kind), nullptr);
     const CVariousData& d = *doc.GetOriginalData();
     ExpectEnds(d, c.points, c.x0, c.y0, c.x1, c.y1);
     if (HasFatalFailure()) return;
