@@ -1,7 +1,22 @@
 #include "ConsolePlatform.h"
 
+#include <signal.h>
+
+#include <atomic>
 #include <filesystem>
 #include <system_error>
+
+#include "Process.h"
+
+namespace {
+
+// Set by SIGINT while a program runs: the run is cancelled instead of the console program
+// ending with the child still running.
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void OnInterrupt(int) { g_interrupted = true; }
+
+}  // namespace
 
 void ConsolePlatform::ShowMessage(const std::string& text, const std::string& caption) {
   std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
@@ -43,4 +58,29 @@ bool ConsolePlatform::SetCurrentDirectory(const std::string& dir) {
   std::error_code ec;
   std::filesystem::current_path(dir, ec);
   return !ec;
+}
+
+ProgramRun ConsolePlatform::RunProgram(const std::vector<std::string>& argv,
+                                       const std::string& workingDir, const std::string&,
+                                       const ProgramOutputSink& sink) {
+  g_interrupted = false;
+  struct sigaction on = {}, old = {};
+  on.sa_handler = OnInterrupt;
+  sigemptyset(&on.sa_mask);
+  ::sigaction(SIGINT, &on, &old);
+  std::FILE* err = err_;
+  const ProgramRun run = process::Run(
+      argv, workingDir,
+      [&](std::string_view chunk) {
+        std::fwrite(chunk.data(), 1, chunk.size(), err);
+        std::fflush(err);
+        return sink ? sink(chunk) : true;
+      },
+      [] { return g_interrupted.load(); });
+  ::sigaction(SIGINT, &old, nullptr);
+  return run;
+}
+
+bool ConsolePlatform::StartProgram(const std::vector<std::string>& argv) {
+  return process::StartDetached(argv);
 }

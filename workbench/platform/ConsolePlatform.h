@@ -1,6 +1,7 @@
 // ConsolePlatform: the platform interface for console programs. Messages go to the error
 // stream as "caption: text"; questions and choices are answered from fixed settings (a console
-// batch run never waits for a person); the clipboard is not reachable.
+// batch run never waits for a person); the clipboard is not reachable. A program run shows its
+// console output on the error stream as it arrives and is cancelled by an interrupt (Ctrl+C).
 #pragma once
 
 #include <cstdio>
@@ -30,6 +31,9 @@ class ConsolePlatform : public IPlatform {
   bool SetClipboardText(const std::string& text) override;
   std::string CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& dir) override;
+  ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& workingDir,
+                        const std::string& commandLine, const ProgramOutputSink& sink) override;
+  bool StartProgram(const std::vector<std::string>& argv) override;
 
  private:
   std::FILE* err_;

@@ -2,8 +2,30 @@
 // implements it with Qt, balimor-cli with the console, the tests with a recording double.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// How a program run through the platform ended.
+struct ProgramRun {
+  enum Status {
+    kNotStarted,  // the program could not be started (error says why)
+    kExited,      // it ended by itself; exitCode holds its status
+    kSignalled,   // it was ended by a signal it did not ask for (a crash); signal holds it
+    kCancelled,   // the person (or the caller) cancelled the run and the program was ended
+  };
+  Status status = kNotStarted;
+  int exitCode = -1;
+  int signal = 0;
+  std::string error;
+
+  bool Started() const { return status != kNotStarted; }
+};
+
+// Receives the child's console output (standard output and error together) as it arrives.
+// Returning false cancels the run: the program is ended.
+using ProgramOutputSink = std::function<bool(std::string_view chunk)>;
 
 class IPlatform {
  public:
@@ -27,4 +49,14 @@ class IPlatform {
   virtual std::string CurrentDirectory() = 0;
   // false when the directory cannot be made current.
   virtual bool SetCurrentDirectory(const std::string& dir) = 0;
+
+  // Runs argv[0] with the arguments argv[1..] (an argument vector, never through a shell) in
+  // workingDir and waits until it ends. The child's console output is shown to the person as
+  // it arrives, who may cancel the run, and is handed to `sink` when one is given.
+  // commandLine is the run's command line as the messages show it.
+  virtual ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& workingDir,
+                                const std::string& commandLine, const ProgramOutputSink& sink) = 0;
+  // Starts argv[0] (the text editor) with its arguments and does not wait for it. false when
+  // it could not be started.
+  virtual bool StartProgram(const std::vector<std::string>& argv) = 0;
 };

@@ -1,5 +1,7 @@
 #include "RecordingPlatform.h"
 
+#include "Process.h"
+
 void RecordingPlatform::ShowMessage(const std::string& text, const std::string& caption) {
   messages.push_back({text, caption});
 }
@@ -60,4 +62,35 @@ std::vector<std::string> RecordingPlatform::MessageLines() const {
   std::vector<std::string> out;
   for (const Message& m : messages) out.push_back(m.caption + ": " + m.text);
   return out;
+}
+
+ProgramRun RecordingPlatform::RunProgram(const std::vector<std::string>& argv,
+                                         const std::string& workingDir,
+                                         const std::string& commandLine,
+                                         const ProgramOutputSink& sink) {
+  Run run{argv, workingDir, commandLine, std::string(), ProgramRun()};
+  if (runHandler) {
+    run.result = runHandler(run);
+  } else {
+    const auto start = std::chrono::steady_clock::now();
+    bool cancel = false;
+    run.result = process::Run(
+        argv, workingDir,
+        [&](std::string_view chunk) {
+          run.output.append(chunk);
+          if (!cancelOnOutput.empty() && run.output.find(cancelOnOutput) != std::string::npos)
+            cancel = true;
+          return (sink ? sink(chunk) : true) && !cancel;
+        },
+        [&] {
+          return cancelAfter.count() >= 0 && std::chrono::steady_clock::now() - start >= cancelAfter;
+        });
+  }
+  runs.push_back(run);
+  return run.result;
+}
+
+bool RecordingPlatform::StartProgram(const std::vector<std::string>& argv) {
+  starts.push_back(argv);
+  return startWorks;
 }

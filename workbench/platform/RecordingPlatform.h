@@ -3,7 +3,9 @@
 // keeps everything that was shown, so a test can check captions, texts and lists.
 #pragma once
 
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,13 @@ class RecordingPlatform : public IPlatform {
     std::string caption;
     std::vector<std::string> lines;
   };
+  struct Run {
+    std::vector<std::string> argv;
+    std::string workingDir;
+    std::string commandLine;
+    std::string output;  // everything the program wrote to its console
+    ProgramRun result;
+  };
   struct FileDialog {
     bool save = false;
     std::string filter;
@@ -33,6 +42,15 @@ class RecordingPlatform : public IPlatform {
   // An empty string in the queue means the dialog was cancelled.
   std::deque<std::string> fileAnswers;
   bool clipboardWorks = true;
+  // Program runs are real (the fitters run end to end) unless runHandler stands in for them.
+  std::function<ProgramRun(Run&)> runHandler;
+  // A run is cancelled, as by the person's Cancel, once it has lasted this long (never when
+  // negative) ...
+  std::chrono::milliseconds cancelAfter{-1};
+  // ... or once its output holds this text (never when empty).
+  std::string cancelOnOutput;
+  // Whether StartProgram reports a start; nothing is started either way.
+  bool startWorks = true;
 
   // What was shown.
   std::vector<Message> messages;
@@ -42,6 +60,8 @@ class RecordingPlatform : public IPlatform {
   std::string clipboard;
   std::string currentDirectory = "/";
   std::vector<std::string> directoryChanges;
+  std::vector<Run> runs;
+  std::vector<std::vector<std::string>> starts;
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
@@ -53,6 +73,9 @@ class RecordingPlatform : public IPlatform {
   bool SetClipboardText(const std::string& text) override;
   std::string CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& dir) override;
+  ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& workingDir,
+                        const std::string& commandLine, const ProgramOutputSink& sink) override;
+  bool StartProgram(const std::vector<std::string>& argv) override;
 
   // "caption: text" of every message, in order (handy for comparisons).
   std::vector<std::string> MessageLines() const;

@@ -7,23 +7,16 @@
 #include <cstring>
 
 #include "DatumSelectDialog.h"
+#include "IniKeys.h"
 #include "Platform.h"
 #include "Profile.h"
+#include "SetupForm.h"
 
 namespace {
 
 const char* const kReadCaption = "CMorvaneDoc::ReadDataFile";
 const char* const kFrameCaption = "CDataGraphView::CreateGraphFrame";
 
-// [Setup] GraphPosition: page position of every frame, X0 Y0 X1 Y1.
-const char* const kSetupSection = "Setup";
-const char* const kGraphPositionKey = "GraphPosition";
-const char* const kGraphPositionDefault = "20 70 80 10";
-
-// [Preferences] start folders of the direct load commands.
-const char* const kPreferencesSection = "Preferences";
-const char* const kRietanDataDirKey = "RietanDataDir";
-const char* const kTextDataDirKey = "TextDataDir";
 
 const char* const kRietanFilter = "Rietan Data File (*.int;*.pat)|*.int;*.pat|All Files (*.*)|*.*||";
 const char* const kTextFilter = "Text Data File (*.txt;*.asc)|*.txt;*.asc|All Files (*.*)|*.*||";
@@ -124,12 +117,53 @@ std::string FitJobFileName(const std::string& dataPath, int n, const char* suffi
   return (hasExt ? dataPath.substr(0, dot) : dataPath) + suffix;
 }
 
-CBalimorDoc::CBalimorDoc(IPlatform& platform_, std::string iniPath_)
-    : platform(platform_), iniPath(std::move(iniPath_)), originalData(new CVariousData) {
+CBalimorDoc::CBalimorDoc(IPlatform& platform_, std::string iniPath_, std::string programDir_)
+    : platform(platform_),
+      ini(std::move(iniPath_)),
+      programDir(std::move(programDir_)),
+      originalData(new CVariousData) {
+  if (programDir.empty()) programDir = FolderOf(CIniLocation::RunningProgramPath());
+  peakSearch.platform = &platform;
+  peakSearch.dataSet = originalData.get();
+  peakSearch.LoadSettings(ini, programDir);
+  viewBackground = ini.GetBool(ini::kViewBackground);
+  viewCalc = ini.GetBool(ini::kViewCalc);
+  viewCurves = ini.GetBool(ini::kViewCurves);
+  viewCurrentCurve = ini.GetBool(ini::kViewCurrentCurve);
   CreateGraphFrame(1);
 }
 
-CBalimorDoc::~CBalimorDoc() { frameArray.Clear(); }
+CBalimorDoc::~CBalimorDoc() {
+  ini.WriteBool(ini::kViewBackground, viewBackground);
+  ini.WriteBool(ini::kViewCalc, viewCalc);
+  ini.WriteBool(ini::kViewCurves, viewCurves);
+  ini.WriteBool(ini::kViewCurrentCurve, viewCurrentCurve);
+  frameArray.Clear();
+}
+
+void CBalimorDoc::OnNewDocument() {
+  if (setupForm) setupForm->LoadSetup();
+  frameArray.Clear();
+  originalData->Reset();
+  peakSearch.ClearModelCurves();
+  peakAreaText.clear();
+  CreateGraphFrame(1);
+}
+
+void CBalimorDoc::ClearReport() {
+  reportText.clear();
+  if (onReportChanged) onReportChanged();
+}
+
+int CBalimorDoc::AppendReportFile(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return -1;
+  char line[256];
+  while (std::fgets(line, sizeof line, f)) reportText += line;
+  std::fclose(f);
+  if (onReportChanged) onReportChanged();
+  return 0;
+}
 
 void CBalimorDoc::SetPathName(const std::string& path, bool addToRecent) {
   pathName = path;
@@ -157,8 +191,7 @@ int CBalimorDoc::CreateGraphFrame(int n) {
   }
   // Numbers that the setting does not give keep their default.
   double pos[4] = {20, 70, 80, 10};
-  const std::string text =
-      profile::GetString(kSetupSection, kGraphPositionKey, kGraphPositionDefault, iniPath);
+  const std::string text = ini.GetString(ini::kGraphPosition);
   std::sscanf(text.c_str(), "%lg %lg %lg %lg", &pos[0], &pos[1], &pos[2], &pos[3]);
   frames->Clear();
   for (int i = 0; i < n; ++i) frames->AddFrame(pos);
@@ -374,12 +407,12 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
   return section;
 }
 
-CGraphFrame* CBalimorDoc::StartLoadCommand(const char* dirKey, const char* filter, std::string& path) {
-  const std::string dir = profile::GetString(kPreferencesSection, dirKey, "", iniPath);
+CGraphFrame* CBalimorDoc::StartLoadCommand(const IniKey& dirKey, const char* filter, std::string& path) {
+  const std::string dir = ini.GetString(dirKey);
   if (!dir.empty()) platform.SetCurrentDirectory(dir);
   if (!platform.ChooseOpenFile(filter, dir, path)) return nullptr;
   peakSearch.ResetForNewData();
-  profile::WriteString(kPreferencesSection, dirKey, FolderOf(path), iniPath);
+  ini.WriteString(dirKey, FolderOf(path));
   if (CreateGraphFrame(1) <= 0) {
     platform.ShowMessage("Can't Create GraphFrame", kReadCaption);
     return nullptr;
@@ -391,7 +424,7 @@ CGraphFrame* CBalimorDoc::StartLoadCommand(const char* dirKey, const char* filte
 
 void CBalimorDoc::OnReadRietanFiles() {
   std::string path;
-  CGraphFrame* frame = StartLoadCommand(kRietanDataDirKey, kRietanFilter, path);
+  CGraphFrame* frame = StartLoadCommand(ini::kRietanDataDir, kRietanFilter, path);
   if (!frame) return;
 
   const std::string ext = LoaderExtension(path);
@@ -415,7 +448,7 @@ void CBalimorDoc::OnReadRietanFiles() {
 
 void CBalimorDoc::OnReadTextFiles() {
   std::string path;
-  CGraphFrame* frame = StartLoadCommand(kTextDataDirKey, kTextFilter, path);
+  CGraphFrame* frame = StartLoadCommand(ini::kTextDataDir, kTextFilter, path);
   if (!frame) return;
   if (path.find('.') == std::string::npos) {
     SetPathName(Titled(path, kInvalidSuffix));

@@ -11,13 +11,19 @@
 
 #include "GraphFrameArray.h"
 #include "PeakSearch.h"
+#include "Profile.h"
 #include "VariousData.h"
 
+class CSetupForm;
 class IPlatform;
 
 class CBalimorDoc {
  public:
-  CBalimorDoc(IPlatform& platform, std::string iniPath);
+  // iniPath: the workbench INI file; programDir: where the fitters installed with the
+  // workbench lie (empty: beside the running program). Builds the fit record from the INI
+  // file, reads the display switches and makes frame 0.
+  CBalimorDoc(IPlatform& platform, std::string iniPath, std::string programDir = std::string());
+  // Writes the display switches back.
   ~CBalimorDoc();
   CBalimorDoc(const CBalimorDoc&) = delete;
   CBalimorDoc& operator=(const CBalimorDoc&) = delete;
@@ -45,6 +51,21 @@ class CBalimorDoc {
   // Asks every view to redraw.
   std::function<void()> onRedrawAll;
 
+  // New document: the setup form reloads its settings, the loaded data and the model curves
+  // are emptied, the frames and the peak area text removed, and frame 0 made anew.
+  void OnNewDocument();
+  // Asks every view to redraw.
+  void UpdateAllViews() {
+    if (onRedrawAll) onRedrawAll();
+  }
+
+  // The report view's text: emptied, or a text file appended to it (lines of at most 255
+  // characters; -1, with the text unchanged, when the file cannot be opened).
+  void ClearReport();
+  int AppendReportFile(const std::string& path);
+  const std::string& ReportText() const { return reportText; }
+  std::function<void()> onReportChanged;
+
   // Document path; with addToRecent it also goes to the top of the recent-file list.
   void SetPathName(const std::string& path, bool addToRecent = true);
   const std::string& GetPathName() const { return pathName; }
@@ -58,7 +79,22 @@ class CBalimorDoc {
   const std::string& GetDataFileName() const { return dataFileName; }
   const std::vector<std::string>& GetRecentFiles() const { return recentFiles; }
   IPlatform& Platform() { return platform; }
-  const std::string& IniPath() const { return iniPath; }
+  const std::string& IniPath() const { return ini.Path(); }
+  CIniFile& Ini() { return ini; }
+  const std::string& ProgramDir() const { return programDir; }
+  // The setup form of this document, when one is made (it registers itself).
+  CSetupForm* GetSetupForm() const { return setupForm; }
+  void SetSetupForm(CSetupForm* form) { setupForm = form; }
+
+  // The display switches of the model curves.
+  bool viewBackground = true;
+  bool viewCalc = true;
+  bool viewCurves = true;
+  bool viewCurrentCurve = true;
+  // 1 while frame 0 shows the logarithm of the intensity.
+  int logFlag = 0;
+  // The peak-area part of the last fitting report and its "Sigma" line, drawn on the graph.
+  std::string peakAreaText;
 
   static constexpr int kMaxRecentFiles = 10;
 
@@ -77,10 +113,13 @@ class CBalimorDoc {
   // dirKey current, shows the open dialog, resets the fit, writes the chosen folder back and
   // rebuilds frame 0. Null when the dialog was cancelled or the frame could not be made (after
   // its message).
-  CGraphFrame* StartLoadCommand(const char* dirKey, const char* filter, std::string& path);
+  CGraphFrame* StartLoadCommand(const IniKey& dirKey, const char* filter, std::string& path);
 
   IPlatform& platform;
-  std::string iniPath;
+  CIniFile ini;
+  std::string programDir;
+  CSetupForm* setupForm = nullptr;
+  std::string reportText;
   std::string dataFileName;  // file name last given to ReadDataFile
   std::string pathName;      // document path (title text)
   std::vector<std::string> recentFiles;

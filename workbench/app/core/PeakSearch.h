@@ -1,31 +1,149 @@
-// CPeakSearch: the workbench's fit record. This holds the part that loading data needs: the
-// data kind, the model curves that the Rietan pattern reader also fills, the background
-// coefficients with their free flags and the peak count. Arrays are 0-based.
+// CPeakSearch: the workbench's fit record. It holds the run settings of a fit, the background,
+// the peak table, the model curves drawn from them, and it writes and reads both forms of the
+// PFC job file: the diffraction form read by xZentrab and Zentrab, and the Raman/IR form read
+// by simplexfit. Arrays are 0-based (peak 0 is the first peak, b[0] the constant term).
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "GraphData.h"
-#include "GraphDataArray.h"
+
+class CIniFile;
+class IPlatform;
+
+// One column of the peak table: per peak a value, a free flag (1 free, anything else fixed)
+// and the third number of a PFC parameter record (the fitter's change, or simplexfit's step).
+struct CPeakColumn {
+  std::vector<double> value;
+  std::vector<int> flag;
+  std::vector<double> change;
+};
 
 class CPeakSearch {
  public:
   static constexpr int kBackgroundTerms = 5;
   static constexpr int kPeakCapacity = 100;
 
-  CPeakSearch() = default;
+  // The nine columns of the peak table, in their order.
+  enum Column {
+    kPosition,       // 2θ or wave number of the peak centre
+    kCTotal,         // intensity: the peak height, C(Gauss) + C(Lorentz)
+    kGaussFraction,  // C(Gauss) / intensity
+    kCGauss,         // height of the Gaussian part
+    kFWHMGauss,      // Gaussian fwhm
+    kCLorentz,       // height of the Lorentzian part
+    kFWHMLorentz,    // Lorentzian fwhm
+    kFWHMGLRatio,    // rfwhm: Gaussian fwhm / Lorentzian fwhm
+    kAniso,          // anisotropy, the asymmetry of the diffraction profile
+    kColumns
+  };
+
+  CPeakSearch();
+  ~CPeakSearch();
   CPeakSearch(const CPeakSearch&) = delete;
   CPeakSearch& operator=(const CPeakSearch&) = delete;
 
-  // The reset made when new data are loaded directly (Rietan and text data commands): every
-  // background coefficient 0 and free, no peaks.
+  // The settings read when the record is built: [SetupLSQ] iPrt, iPrtIntvl, XRDLSQProgram,
+  // RamanLSQProgram, MaxIteration, ConvergenceCriteria, DumpingFactor; [LSQ] QRange, IRatio,
+  // LKa1, LKa2. programDir is where the fitters installed with the workbench lie.
+  void LoadSettings(const CIniFile& ini, const std::string& programDir);
+  // The program of a [SetupLSQ] setting: the setting as it stands, or, when it is empty, the
+  // fitter `name` beside the running program.
+  static std::string ProgramOf(const std::string& setting, const std::string& programDir,
+                               const char* name);
+
+  // Clearing (Clear Peaks, and the first step of both PFC readers): every background value 0,
+  // slots 0 and 1 free and the others fixed, no peaks.
+  void Clear();
+  // The reset of the direct load commands: every background coefficient 0 and free, no peaks.
   void ResetForNewData();
 
-  int dataKind = 1;  // 0 none, 1 diffraction, 2 spectroscopic
+  // Appends a peak; Gaussian fwhm := rfwhm × Lorentzian fwhm, C(Gauss) := intensity × Gauss
+  // fraction, C(Lorentz) := the rest, anisotropy 0, flags and changes as the chosen fitter
+  // wants them. Nothing is added once the table holds capacity − 1 peaks. The new count.
+  int AddPeak(double position, double intensity, double gaussFraction, double rfwhm,
+              double lorentzFwhm);
+  // Removes peak i and closes the gap; an index outside the table changes nothing. The count.
+  int DeletePeak(int i);
+
+  // True when the file name (after the last "/") holds "ZENTRAB" in any case.
+  static bool IsZentrabProgram(const std::string& path);
+  // True when the fourth line of the file begins with "marq" in any case (the diffraction
+  // form); false when the file cannot be read or is shorter.
+  static bool IsMarqPFCFile(const std::string& path);
+  // True when a job of this record goes to simplexfit: spectroscopic data and a Raman/IR
+  // program that is not a Zentrab build.
+  bool UsesSimplex() const { return dataKind != 1 && !IsZentrabProgram(ramanProgram); }
+
+  // Writes the job in the form its fitter reads: 1 written, -1 failure, 0 nothing to do
+  // (data kind neither 1 nor 2).
+  int SavePFCFile(const std::string& path);
+  int SaveZentrabPFCFile(const std::string& path, const std::string& program);
+  int SaveRamanPFCFile(const std::string& path);
+
+  // Reads a job or a refined "new.pfc" into the record (clearing it first); with readData the
+  // points stored in the file replace the loaded data. 1, or -1 when the file cannot be opened.
+  // A file that ends early still gives 1; lastReadComplete tells whether it held everything.
+  int ReadPFCFile(const std::string& path, bool readData);
+  int ReadZentrabPFCFile(const std::string& path, std::string& program, bool readData);
+  int ReadRamanPFCFile(const std::string& path, bool readData);
+
+  // Background, total and one curve per peak on the X′ grid of the loaded data. 1, or -1
+  // (data kind neither 1 nor 2, or a curve that could not be made).
+  int MakeModelCurves(int n);
+  // Empties the background, the total and the peak curves.
+  void ClearModelCurves();
+  int PeakCurveCount() const { return static_cast<int>(peakCurves.size()); }
+  CGraphData* PeakCurve(int i) const;
+
+  // Value, flag and change of peak i in one column.
+  double& Value(Column c, int i) { return column[c].value[i]; }
+  int& Flag(Column c, int i) { return column[c].flag[i]; }
+  double& Change(Column c, int i) { return column[c].change[i]; }
+  double Value(Column c, int i) const { return column[c].value[i]; }
+  int Flag(Column c, int i) const { return column[c].flag[i]; }
+
+  // Where messages go and which data set the record fits; both are borrowed.
+  IPlatform* platform = nullptr;
+  CGraphData* dataSet = nullptr;
+
+  double R = 0, S = 0;  // statistics of a Raman/IR file: S then R on its statistics record
+  int iPrt = 1;
+  int iPrtIntvl = 10;
+  int backgroundOrder = 4;  // order of the Raman/IR background
+  int dataKind = 1;         // 0 none, 1 diffraction, 2 spectroscopic
+  int currentPeak = 0;
   CGraphData backgroundCurve;
   CGraphData totalCurve;
-  CGraphDataArray peakCurves;
+  int maxIteration = 30;
+  std::string method = "Marq";
+  std::string inputPath;
+  std::string xrdProgram;
+  std::string ramanProgram;
+  std::string title;
+  double dampingFactor = 0.3;
+  double qRange = 5.0;
+  double eps = 0.01;
+  double ramda1 = 1.54056, ramda2 = 1.54439;
+  double iRatio = 0.5;
+  double optLow = 5.0, optHigh = 70.0;
+  double calcLow = 5.0, calcHigh = 70.0;
   int capacity = kPeakCapacity;
-  double b[kBackgroundTerms] = {0, 0, 0, 0, 0};      // background coefficients b0..b4
+  double b[kBackgroundTerms] = {0, 0, 0, 0, 0};       // background coefficients b0..b4
   int optimizeB[kBackgroundTerms] = {1, 1, 1, 1, 1};  // 1 free, 0 fixed
   double bChange[kBackgroundTerms] = {0, 0, 0, 0, 0};
   int peakCount = 0;
+  CPeakColumn column[kColumns];
+  // Whether the last PFC file read held every record it announced.
+  bool lastReadComplete = false;
+
+ private:
+  // Peak curve i, made or reused, sized to n points on the data's X′ grid and set to 0.
+  CGraphData* PrepareCurve(CGraphData& curve, int n);
+  void MakeDiffractionPeak(int j, CGraphData& curve, int n);
+  void MakeSingleLinePeak(int j, CGraphData& curve, int n);
+
+  std::vector<std::unique_ptr<CGraphData>> peakCurves;
 };

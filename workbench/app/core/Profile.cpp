@@ -138,6 +138,69 @@ bool WriteString(const std::string& section, const std::string& key, const std::
 
 }  // namespace profile
 
+CIniFile::CIniFile(std::string p) : path(std::move(p)) {}
+
+std::string CIniFile::MapKey(const std::string& section, const std::string& key) {
+  std::string k = section + "\n" + key;
+  for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return k;
+}
+
+const std::string* CIniFile::Overridden(const std::string& section, const std::string& key) const {
+  if (overrides.empty()) return nullptr;
+  const auto it = overrides.find(MapKey(section, key));
+  return it == overrides.end() ? nullptr : &it->second;
+}
+
+void CIniFile::Override(const std::string& section, const std::string& key,
+                        const std::string& value) {
+  overrides[MapKey(section, key)] = value;
+}
+
+std::string CIniFile::GetString(const std::string& section, const std::string& key,
+                                const std::string& def) const {
+  if (const std::string* v = Overridden(section, key)) return *v;
+  return profile::GetString(section, key, def, path);
+}
+
+int CIniFile::GetInt(const std::string& section, const std::string& key, int def) const {
+  if (const std::string* v = Overridden(section, key)) {
+    char* end = nullptr;
+    const long n = std::strtol(v->c_str(), &end, 10);
+    return end == v->c_str() ? def : static_cast<int>(n);
+  }
+  return profile::GetInt(section, key, def, path);
+}
+
+int CIniFile::GetInt(const IniKey& k) const {
+  return GetInt(k.section, k.key, static_cast<int>(std::strtol(k.def, nullptr, 10)));
+}
+
+double CIniFile::GetReal(const IniKey& k) const {
+  const std::string v = GetString(k.section, k.key, "");
+  return std::strtod(v.empty() ? k.def : v.c_str(), nullptr);
+}
+
+bool CIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+  if (readOnly) {
+    Override(section, key, value);
+    return true;
+  }
+  // A key overridden for this run keeps its override; the file still gets the value.
+  return profile::WriteString(section, key, value, path);
+}
+
+bool CIniFile::WriteInt(const IniKey& k, int value) {
+  return WriteString(k, std::to_string(value));
+}
+
+bool CIniFile::WriteReal(const IniKey& k, double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%lg", value);
+  return WriteString(k, buf);
+}
+
 CIniLocation::CIniLocation(const std::string& program) : programPath(program) {
   // Stem of the executable: cut at a "." that follows the last "/", then ".INI".
   const std::size_t slash = program.find_last_of('/');

@@ -3,6 +3,7 @@
 // writing a key keeps every other line of the file and creates the file on first write.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace profile {
@@ -20,6 +21,56 @@ bool WriteString(const std::string& section, const std::string& key, const std::
 
 }  // namespace profile
 
+// One setting of the workbench INI file: its section, its key and the built-in default (as
+// text; a number's default is its text form).
+struct IniKey {
+  const char* section;
+  const char* key;
+  const char* def;
+};
+
+// The workbench INI file. Reading follows the private-profile rules above. Booleans are read as
+// integers, non-zero meaning true, and written "1"/"0"; integers are written with "%d" and reals
+// with "%lg". A real read as text gives its default when the text is empty.
+// A read-only file (batch runs) keeps what would be written in memory instead, so that later
+// reads of the same run see it while the file stays as it was; overrides stand in for keys of
+// the file for one run.
+class CIniFile {
+ public:
+  explicit CIniFile(std::string path = std::string());
+
+  const std::string& Path() const { return path; }
+  void SetPath(const std::string& p) { path = p; }
+  void SetReadOnly(bool on) { readOnly = on; }
+  bool ReadOnly() const { return readOnly; }
+  // The value of [section] key for the rest of this run, whatever the file says.
+  void Override(const std::string& section, const std::string& key, const std::string& value);
+
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& def) const;
+  int GetInt(const std::string& section, const std::string& key, int def) const;
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+  std::string GetString(const IniKey& k) const { return GetString(k.section, k.key, k.def); }
+  int GetInt(const IniKey& k) const;
+  bool GetBool(const IniKey& k) const { return GetInt(k) != 0; }
+  double GetReal(const IniKey& k) const;
+  bool WriteString(const IniKey& k, const std::string& value) {
+    return WriteString(k.section, k.key, value);
+  }
+  bool WriteInt(const IniKey& k, int value);
+  bool WriteReal(const IniKey& k, double value);
+  bool WriteBool(const IniKey& k, bool value) { return WriteString(k, value ? "1" : "0"); }
+
+ private:
+  static std::string MapKey(const std::string& section, const std::string& key);
+  const std::string* Overridden(const std::string& section, const std::string& key) const;
+
+  std::string path;
+  bool readOnly = false;
+  std::map<std::string, std::string> overrides;  // "section\nkey" in lower case -> value
+};
+
 // Where the workbench INI file lies: beside the executable, with the executable's name and the
 // extension ".INI"; the environment variable BALIMOR_INI names another file.
 class CIniLocation {
@@ -32,4 +83,7 @@ class CIniLocation {
   std::string iniPath;
   std::string programPath;
   std::string programDir;
+  // The system's directory of shared settings; the workbench keeps it for programs that look
+  // for their files there.
+  std::string windowsDir = "/etc";
 };

@@ -77,6 +77,11 @@ class MessageLog : public IPlatform {
   bool SetClipboardText(const std::string&) override { return false; }
   std::string CurrentDirectory() override { return "."; }
   bool SetCurrentDirectory(const std::string&) override { return false; }
+  ProgramRun RunProgram(const std::vector<std::string>&, const std::string&, const std::string&,
+                        const ProgramOutputSink&) override {
+    return ProgramRun();
+  }
+  bool StartProgram(const std::vector<std::string>&) override { return false; }
 };
 
 // The folder of real instrument files; tests using it skip when it is absent.
