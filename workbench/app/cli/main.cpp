@@ -1,16 +1,17 @@
-// balimor-cli: loads an instrument file exactly as the workbench does and reports or writes
-// the measured data. Messages that the workbench shows in a box go to the error stream as
-// "caption: text". Exit status 0 when the load (and the write) succeeded, 1 otherwise.
+// balimor-cli: the workbench's document without windows. It loads an instrument file exactly
+// as the workbench does and reports or writes the measured data, or sets up a fit on the setup
+// form's logic (peak search, job file, model curves) and runs it. Messages that the workbench
+// shows in a box go to the error stream as "caption: text". Exit status 0 when the command did
+// its work, 1 otherwise.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "BalimorDoc.h"
-#include "ConsolePlatform.h"
+#include "Batch.h"
 #include "GraphFrameArray.h"
-#include "Profile.h"
 
 namespace {
 
@@ -28,47 +29,131 @@ const char* const kUsage =
     "      writes the measured data to OUT as text: the point count, then X<tab>Y per line.\n"
     "  rietan FILE OUT\n"
     "      writes the measured data to OUT as a Rietan INT file.\n"
+    "  search FILE [COMMON]\n"
+    "      runs the peak search and prints its list: the header, then one line per peak.\n"
+    "  pfc FILE OUT [COMMON]\n"
+    "      writes the fit job (the PFC file of the data kind's fitter) to OUT.\n"
+    "  curves FILE OUT [COMMON]\n"
+    "      writes the model curves to OUT, tab-separated: X Data Background Total Peak0 ...\n"
+    "  fit FILE [COMMON]\n"
+    "      runs the fit as \"Curve Fit\" does (job file, fitter, results copied back) and\n"
+    "      prints the peak-area table and its Sigma line. The fitter's console output and\n"
+    "      every question (answered yes) go to the error stream.\n"
     "  --help\n"
     "      shows this text.\n"
     "\n"
-    "  --section N  answers the section choice of a file with several sections (\".xrd\",\n"
-    "               \".asc\" starting \"*TYPE\") with section N (from 0); without it the\n"
-    "               choice counts as cancelled and section 0 is read.\n"
+    "COMMON options, applied in this order after FILE is loaded as the setup form's input\n"
+    "(the job FILE#n.pfc and the report FILE#n.out beside it, an existing job read):\n"
+    "  --kind 1|2          data kind: 1 diffraction, 2 Raman/IR\n"
+    "  --pfc JOB           the job file: JOB is read with its points, which replace the data\n"
+    "  --range LOW HIGH    the optimisation and the output range\n"
+    "  --program PATH      the fitter of the data kind for this run\n"
+    "  --search            the peak search, its peaks added to the peak table\n"
+    "  --smooth N          the search's half-width (default [PeakSearch] nSmooth)\n"
+    "  --threshold T       the search's least peak height (default [PeakSearch] Threshold)\n"
+    "  --section N         answers the section choice of a file with several sections\n"
+    "                      (\".xrd\", \".asc\" starting \"*TYPE\") with section N (from 0);\n"
+    "                      without it the choice counts as cancelled and section 0 is read.\n"
     "\n"
-    "Settings ([Setup] GraphPosition) come from the INI file named by BALIMOR_INI, else the\n"
-    "one beside the program. Exit status: 0 when the load succeeded, 1 otherwise.\n";
+    "Settings come from the INI file named by BALIMOR_INI, else the one beside the program;\n"
+    "balimor-cli never writes it. An empty XRDLSQProgram or RamanLSQProgram means the xZentrab\n"
+    "or simplexfit beside balimor-cli. The job and report files of a fit are those the\n"
+    "workbench uses, in the job's folder (with prev.pfc, prevout.txt, out.txt and new.pfc).\n"
+    "Exit status: 0 when the command did its work (for fit: the refined job replaced the job\n"
+    "file), 1 otherwise.\n";
 
 struct Args {
   std::string command;
   std::vector<std::string> files;
-  int section = -1;
+  BatchOptions options;
   bool help = false;
+  bool common = false;  // an option other than --section was given
   std::string error;
 };
 
+bool ParseNumber(const char* text, double& v) {
+  char* end = nullptr;
+  v = std::strtod(text, &end);
+  return end != text && *end == '\0';
+}
+
+bool ParseInt(const char* text, long lo, long hi, int& v) {
+  char* end = nullptr;
+  const long n = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || n < lo || n > hi) return false;
+  v = static_cast<int>(n);
+  return true;
+}
+
 Args Parse(int argc, char** argv) {
   Args a;
+  BatchOptions& o = a.options;
+  // Each option: its name, the number of values it takes and what it does with them (false
+  // when a value is bad).
+  struct Option {
+    const char* name;
+    int values;
+    std::function<bool(char**)> take;
+  };
+  const Option options[] = {
+      {"--section", 1, [&](char** v) { return ParseInt(v[0], 0, 1000000, o.section); }},
+      {"--kind", 1, [&](char** v) { return ParseInt(v[0], 1, 2, o.kind); }},
+      {"--pfc", 1, [&](char** v) { o.pfc = v[0]; return !o.pfc.empty(); }},
+      {"--range", 2,
+       [&](char** v) {
+         double lo, hi;
+         if (!ParseNumber(v[0], lo) || !ParseNumber(v[1], hi)) return false;
+         o.low = lo;
+         o.high = hi;
+         return true;
+       }},
+      {"--program", 1, [&](char** v) { o.program = v[0]; return !o.program.empty(); }},
+      {"--search", 0, [&](char**) { return o.search = true; }},
+      {"--smooth", 1,
+       [&](char** v) {
+         int n;
+         if (!ParseInt(v[0], -1000000, 1000000, n)) return false;
+         o.smooth = n;
+         return true;
+       }},
+      {"--threshold", 1,
+       [&](char** v) {
+         double t;
+         if (!ParseNumber(v[0], t)) return false;
+         o.threshold = t;
+         return true;
+       }},
+  };
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       a.help = true;
-    } else if (arg == "--section") {
-      if (i + 1 >= argc) {
-        a.error = "--section needs a number";
-        return a;
-      }
-      char* end = nullptr;
-      const long n = std::strtol(argv[++i], &end, 10);
-      if (end == argv[i] || *end != '\0' || n < 0 || n > 1000000) {
-        a.error = std::string("bad section number: ") + argv[i];
-        return a;
-      }
-      a.section = static_cast<int>(n);
-    } else if (a.command.empty()) {
-      a.command = arg;
-    } else {
-      a.files.push_back(arg);
+      continue;
     }
+    bool matched = false;
+    for (const Option& opt : options) {
+      if (arg != opt.name) continue;
+      matched = true;
+      if (i + opt.values >= argc) {
+        a.error = arg + " needs " + (opt.values == 1 ? "a value" : "two values");
+        return a;
+      }
+      if (!opt.take(argv + i + 1)) {
+        a.error = "bad value for " + arg;
+        return a;
+      }
+      if (arg != "--section") a.common = true;
+      i += opt.values;
+    }
+    if (matched) continue;
+    if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      a.error = "unknown option " + arg;
+      return a;
+    }
+    if (a.command.empty())
+      a.command = arg;
+    else
+      a.files.push_back(arg);
   }
   return a;
 }
@@ -89,6 +174,95 @@ void PrintInfo(CBalimorDoc& doc, int result) {
   }
 }
 
+// info, export and rietan: the document alone.
+int RunDataCommand(const Args& args) {
+  ConsolePlatform platform;
+  platform.lineAnswer = args.options.section;
+  CGraphData::SetMessagePlatform(&platform);
+  const CIniLocation ini(CIniLocation::RunningProgramPath());
+  int status = 1;
+  {
+    CBalimorDoc doc(platform, ini.iniPath, ini.programDir);
+    doc.Ini().SetReadOnly(true);
+    const int result = doc.ReadDataFile(args.files[0]);
+    const bool loaded = result >= 0;
+    if (args.command == "info") {
+      PrintInfo(doc, result);
+      status = loaded ? 0 : 1;
+    } else if (loaded) {
+      const std::string& out = args.files[1];
+      const CVariousData& data = *doc.GetOriginalData();
+      const int w = args.command == "export" ? data.WriteText(out, "w") : data.WriteRietanInt(out, "w");
+      if (w < 0) {
+        std::fprintf(stderr, "balimor-cli: can't write [%s]\n", out.c_str());
+      } else {
+        status = 0;
+      }
+    } else {
+      std::fprintf(stderr, "balimor-cli: %s: nothing written\n", doc.GetPathName().c_str());
+    }
+  }
+  CGraphData::SetMessagePlatform(nullptr);
+  return status;
+}
+
+// The model curves as tab-separated columns, each value "%.10g".
+int WriteCurves(CBatchSession& s, const std::string& out) {
+  CPeakSearch& r = s.doc.GetPeakSearch();
+  const CVariousData& data = *s.doc.GetOriginalData();
+  if (r.MakeModelCurves(data.datan) != 1) {
+    std::fprintf(stderr, "balimor-cli: no model curves for data kind %d\n", r.dataKind);
+    return 1;
+  }
+  std::string text = "X\tData\tBackground\tTotal";
+  for (int j = 0; j < r.PeakCurveCount(); ++j) text += "\tPeak" + std::to_string(j);
+  text += "\n";
+  char buf[32];
+  auto put = [&](double v, const char* sep) {
+    std::snprintf(buf, sizeof buf, "%s%.10g", sep, v);
+    text += buf;
+  };
+  for (int i = 0; i < data.datan; ++i) {
+    put(data.ScaledX(i), "");
+    put(data.ScaledY(i), "\t");
+    put(r.backgroundCurve.GetY(i), "\t");
+    put(r.totalCurve.GetY(i), "\t");
+    for (int j = 0; j < r.PeakCurveCount(); ++j) put(r.PeakCurve(j)->GetY(i), "\t");
+    text += "\n";
+  }
+  if (WriteFileText(out, "w", text) != 0) {
+    std::fprintf(stderr, "balimor-cli: can't write [%s]\n", out.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// search, pfc, curves and fit: the setup form's logic on the loaded file.
+int RunBatchCommand(const Args& args) {
+  const std::string& cmd = args.command;
+  CBatchSession s(args.options, true);
+  CGraphData::SetMessagePlatform(&s.platform);
+  int status = 1;
+  if (s.Prepare(args.files[0], cmd == "search")) {
+    if (cmd == "search") {
+      for (const std::string& line : s.searchDialog->list) std::printf("%s\n", line.c_str());
+      status = 0;
+    } else if (cmd == "pfc") {
+      const int w = s.doc.GetPeakSearch().SavePFCFile(args.files[1]);
+      if (w == 0) std::fprintf(stderr, "balimor-cli: data kind %d has no job file\n", s.doc.GetDataKind());
+      status = w == 1 ? 0 : 1;
+    } else if (cmd == "curves") {
+      status = WriteCurves(s, args.files[1]);
+    } else if (cmd == "fit") {
+      s.form.OnExecdastelbutton();
+      std::fputs(WithNewlines(s.doc.peakAreaText).c_str(), stdout);
+      status = s.form.lastFitRefined ? 0 : 1;
+    }
+  }
+  CGraphData::SetMessagePlatform(nullptr);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,44 +275,27 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "balimor-cli: %s\n%s", args.error.c_str(), kUsage);
     return 1;
   }
-  const bool info = args.command == "info";
-  const bool exportText = args.command == "export";
-  const bool rietan = args.command == "rietan";
-  const std::size_t wanted = info ? 1 : 2;
-  if ((!info && !exportText && !rietan) || args.files.size() != wanted) {
-    std::fputs(kUsage, stderr);
-    return 1;
-  }
-  if (rietan && args.section >= 0) {
-    std::fputs("balimor-cli: --section belongs to info and export\n", stderr);
-    return 1;
-  }
-
-  ConsolePlatform platform;
-  platform.lineAnswer = args.section;
-  CGraphData::SetMessagePlatform(&platform);
-  const CIniLocation ini(CIniLocation::RunningProgramPath());
-  int status = 1;
-  {
-    CBalimorDoc doc(platform, ini.iniPath);
-    const int result = doc.ReadDataFile(args.files[0]);
-    const bool loaded = result >= 0;
-    if (info) {
-      PrintInfo(doc, result);
-      status = loaded ? 0 : 1;
-    } else if (loaded) {
-      const std::string& out = args.files[1];
-      const CVariousData& data = *doc.GetOriginalData();
-      const int w = exportText ? data.WriteText(out, "w") : data.WriteRietanInt(out, "w");
-      if (w < 0) {
-        std::fprintf(stderr, "balimor-cli: can't write [%s]\n", out.c_str());
-      } else {
-        status = 0;
-      }
-    } else {
-      std::fprintf(stderr, "balimor-cli: %s: nothing written\n", doc.GetPathName().c_str());
+  struct Command {
+    const char* name;
+    std::size_t files;
+    bool batch;  // takes the COMMON options
+  };
+  const Command commands[] = {{"info", 1, false},   {"export", 2, false}, {"rietan", 2, false},
+                              {"search", 1, true},  {"pfc", 2, true},     {"curves", 2, true},
+                              {"fit", 1, true}};
+  for (const Command& c : commands) {
+    if (args.command != c.name) continue;
+    if (args.files.size() != c.files) break;
+    if (!c.batch && args.common) {
+      std::fprintf(stderr, "balimor-cli: %s takes no fit options\n", c.name);
+      return 1;
     }
+    if (args.command == "rietan" && args.options.section >= 0) {
+      std::fputs("balimor-cli: --section belongs to info and export\n", stderr);
+      return 1;
+    }
+    return c.batch ? RunBatchCommand(args) : RunDataCommand(args);
   }
-  CGraphData::SetMessagePlatform(nullptr);
-  return status;
+  std::fputs(kUsage, stderr);
+  return 1;
 }

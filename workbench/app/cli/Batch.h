@@ -1,0 +1,51 @@
+// The batch run of balimor-cli: the workbench's document, setup form and fit record without
+// windows, set up from the command line the way a person sets them up on the form. Messages
+// the workbench shows in a box go to the error stream as "caption: text".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BalimorDoc.h"
+#include "ConsolePlatform.h"
+#include "PeakSearchDialog.h"
+#include "SetupForm.h"
+
+// The options shared by the batch commands.
+struct BatchOptions {
+  int section = -1;               // --section N: the section of a file with several
+  int kind = -1;                  // --kind 1|2: the data kind
+  std::string pfc;                // --pfc JOB: the job read with its points
+  std::optional<double> low, high;  // --range LOW HIGH: both ranges
+  std::string program;            // --program PATH: the fitter of the data kind
+  bool search = false;            // --search: the peak search, its peaks added
+  std::optional<int> smooth;      // --smooth N
+  std::optional<double> threshold;  // --threshold T
+};
+
+class CBatchSession {
+ public:
+  // Reads the settings (the INI file is never written), the document and the form.
+  CBatchSession(const BatchOptions& options, bool answerYes);
+
+  // Opens FILE as the form's input path does and applies the options in order (kind, job,
+  // range, program, search), then the form's values to the fit record. With searchOnly the
+  // search is run (whether or not --search was given) but its peaks are not added. false,
+  // after a message on the error stream, when the file cannot be loaded or an option cannot
+  // be carried out.
+  bool Prepare(const std::string& file, bool searchOnly = false);
+
+  ConsolePlatform platform;
+  CIniLocation location;
+  CBalimorDoc doc;
+  CSetupForm form;
+  // The peak search dialog of --search (or of the search command), with its list lines.
+  std::unique_ptr<CPeakSearchDialog> searchDialog;
+
+ private:
+  BatchOptions options;
+};
+
+// The peak-area text with "\n" line ends, as the fit command prints it.
+std::string WithNewlines(const std::string& text);
