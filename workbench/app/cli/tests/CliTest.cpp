@@ -126,3 +126,95 @@ TEST_F(CliTest, UsageAndBadArguments) {
   EXPECT_EQ(Cli("info a b").status, 1);
   EXPECT_EQ(Cli("info a --section x").status, 1);
 }
+
+namespace {
+
+// A ".txt" diffraction scan: two Lorentzian lines on a flat background of 50.
+std::string TwoLineScan() {
+  std::string s = "1001\n";
+  char line[64];
+  for (int i = 0; i <= 1000; ++i) {
+    const double x = 20 + i * 0.02;
+    const double y = 50 + 2000 / (1 + 4 * (x - 26) * (x - 26) / 0.04) + 800 / (1 + 4 * (x - 33) * (x - 33) / 0.09);
+    std::snprintf(line, sizeof line, "%.2f %.3f\n", x, y);
+    s += line;
+  }
+  return s;
+}
+
+TEST_F(CliTest, SearchPfcAndCurvesWriteOnlyTheirOutput) {
+  const std::string scan = Write("scan.txt", TwoLineScan());
+  const CliRun search = Cli("search " + Q(scan));
+  EXPECT_EQ(search.status, 0) << search.err;
+  EXPECT_EQ(search.out,
+            "No.  2Theta    I    fwhhm\n"
+            "  0: 26.000   2000   0.200\n"
+            "  1: 33.000    800   0.320\n");
+  // The range and the search settings reach the search.
+  EXPECT_EQ(Cli("search " + Q(scan) + " --range 30 40").out.find("26.000"), std::string::npos);
+  EXPECT_EQ(Cli("search " + Q(scan) + " --threshold 1000").out.find("33.000"), std::string::npos);
+
+  const std::string job = (dir / "job.pfc").string();
+  const CliRun pfc = Cli("pfc " + Q(scan) + " " + Q(job) + " --search --range 22 38");
+  EXPECT_EQ(pfc.status, 0) << pfc.err;
+  const std::string text = Slurp(job);
+  EXPECT_EQ(text.rfind("title\n" + scan + "\n", 0), 0u);
+  EXPECT_NE(text.find("\n 22.000000  38.000000\n 22.000000  38.000000\n"), std::string::npos);
+  EXPECT_NE(text.find("\n2\n   26.000000 1 0\n        2000 1 0\n"), std::string::npos);
+
+  // The job with its points read back replaces the data: its peaks give the curves.
+  const std::string curves = (dir / "curves.txt").string();
+  const CliRun c = Cli("curves " + Q(scan) + " " + Q(curves) + " --pfc " + Q(job));
+  EXPECT_EQ(c.status, 0) << c.err;
+  const std::string columns = Slurp(curves);
+  EXPECT_EQ(columns.rfind("X\tData\tBackground\tTotal\tPeak0\tPeak1\n20\t50.", 0), 0u);
+  EXPECT_NE(columns.find("\n26\t2050.", 0), std::string::npos);
+  // Nothing but OUT: no job or report beside the scan, no INI file.
+  for (const char* name : {"scan#0.pfc", "scan#0.out", "cli.INI", "prev.pfc"})
+    EXPECT_FALSE(fs::exists(dir / name)) << name;
+
+  // Options that do not fit the command or cannot be carried out.
+  EXPECT_EQ(Cli("info " + Q(scan) + " --search").status, 1);
+  EXPECT_EQ(Cli("search " + Q(scan) + " --kind 3").status, 1);
+  EXPECT_EQ(Cli("search " + Q(scan) + " --frobnicate").status, 1);
+  EXPECT_EQ(Cli("curves " + Q(scan) + " " + Q(curves) + " --pfc " + Q((dir / "none.pfc").string())).status, 1);
+}
+
+TEST_F(CliTest, FitSearchesAndFitsTheBundledScan) {
+  fs::copy_file(BALIMOR_EXAMPLES_DIR "/diffraction/demo.txt", dir / "demo.txt");
+  const CliRun fit = Cli("fit " + Q((dir / "demo.txt").string()) + " --search --threshold 300");
+  EXPECT_EQ(fit.status, 0) << fit.err;
+  EXPECT_EQ(fit.out.rfind(" *** Peak area: #   2Q", 0), 0u);
+  // Six peak lines at the bundled scan's positions, then the Sigma line.
+  for (const char* pos : {" 28.44", " 33.15", " 47.30", " 56.12", " 69.13", " 76.3"})
+    EXPECT_NE(fit.out.find(pos), std::string::npos) << pos;
+  EXPECT_NE(fit.out.find("\n\nSigma: "), std::string::npos);
+  EXPECT_EQ(fit.out.find('\r'), std::string::npos);
+  // The fitter's console output went to the error stream; its files lie beside the scan.
+  EXPECT_NE(fit.err.find(" Start cycle "), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "demo#0.pfc"));
+  EXPECT_TRUE(fs::exists(dir / "demo#0.out"));
+
+  // A fitter that leaves no refined job: exit 1, the message, the job as it was.
+  const std::string standIn = Write("broken zentrab.sh", "#!/bin/sh\nexit 0\n");
+  fs::permissions(standIn, fs::perms::owner_all);
+  const std::string before = Slurp(dir / "demo#0.pfc");
+  const CliRun bad = Cli("fit " + Q((dir / "demo.txt").string()) + " --program " + Q(standIn));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("Calculation error: File ["), std::string::npos) << bad.err;
+  EXPECT_EQ(Slurp(dir / "demo#0.pfc"), Slurp(dir / "prev.pfc"));
+  EXPECT_NE(before, "");
+}
+
+TEST_F(CliTest, FitsTheRealRasScanAsDiffraction) {
+  const fs::path ras = fs::path(BALIMOR_REALDATA_DIR) / "ras_smartlab_2theta.ras";
+  if (!fs::exists(ras)) GTEST_SKIP() << "no real data folder at " << BALIMOR_REALDATA_DIR;
+  fs::copy_file(ras, dir / "scan.ras");
+  // A low-angle scan on a steep background: the peaks standing 5000 counts above it.
+  const CliRun fit = Cli("fit " + Q((dir / "scan.ras").string()) + " --kind 1 --search --threshold 5000");
+  EXPECT_EQ(fit.status, 0) << fit.err.substr(0, 2000);
+  EXPECT_EQ(fit.out.rfind(" *** Peak area: #   2Q", 0), 0u);
+  EXPECT_NE(fit.out.find("\n  3   6.8"), std::string::npos) << fit.out;  // the main peak near 6.88°
+}
+
+}  // namespace

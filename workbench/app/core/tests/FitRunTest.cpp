@@ -1,0 +1,249 @@
+// Fits run end to end through the setup form: the real built fitters in a scratch folder whose
+// name holds a blank and a non-ASCII letter, and stand-in fitters that fail in every way a run
+// can fail. The user's job file is never lost.
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "DocTestSupport.h"
+#include "IniKeys.h"
+#include "PeakSearchDialog.h"
+#include "SetupForm.h"
+
+namespace doctest {
+namespace {
+
+using C = CPeakSearch;
+
+class FitRunTest : public DocTest {
+ protected:
+  void SetUp() override {
+    DocTest::SetUp();
+    work = dir / "fit ü";
+    fs::create_directories(work);
+    // The fitters beside the "running program": an empty program setting finds them.
+    doc = std::make_unique<CBalimorDoc>(platform, ini, fs::path(XZENTRAB_PATH).parent_path().string());
+    form = std::make_unique<CSetupForm>(*doc);
+  }
+  void TearDown() override {
+    form.reset();
+    doc.reset();
+    DocTest::TearDown();
+  }
+  CPeakSearch& Record() { return doc->GetPeakSearch(); }
+  std::string W(const std::string& name) const { return (work / name).string(); }
+
+  // The bundled diffraction scan loaded and its six peaks found.
+  void LoadDemoScan() {
+    fs::copy_file(fs::path(BALIMOR_EXAMPLES_DIR) / "diffraction" / "demo.txt", work / "demo.txt");
+    ASSERT_EQ(form->OpenInputFile(W("demo.txt")), 1);
+    auto dialog = form->MakePeakSearchDialog();
+    ASSERT_TRUE(dialog);
+    dialog->threshold = 300;
+    dialog->OnSearch();
+    dialog->OnOK();
+    form->AfterPeakSearch();
+    ASSERT_EQ(Record().peakCount, 6);
+  }
+
+  // A stand-in fitter: a shell script in the working folder.
+  std::string StandIn(const std::string& name, const std::string& body) {
+    const std::string path = W(name);
+    Write((work / name).lexically_relative(dir).string(), "#!/bin/sh\n" + body + "\n");
+    ::chmod(path.c_str(), 0755);
+    return path;
+  }
+
+  // A fit that fails must leave the job exactly as it was before the run, and a message.
+  void ExpectRestored(const std::string& caption, const std::string& text) {
+    EXPECT_FALSE(form->lastFitRefined);
+    EXPECT_EQ(Slurp(form->pfcPath), Slurp(W("prev.pfc")));
+    EXPECT_EQ(Slurp(form->pfcPath).rfind("title\n", 0), 0u);
+    bool found = false;
+    for (const auto& m : platform.messages)
+      if (m.caption == caption && m.text.find(text) != std::string::npos) found = true;
+    EXPECT_TRUE(found) << caption << ": " << text << "\n got: " << ::testing::PrintToString(platform.MessageLines());
+  }
+
+  fs::path work;
+  std::unique_ptr<CBalimorDoc> doc;
+  std::unique_ptr<CSetupForm> form;
+};
+
+// The S and sigma of the last " Start cycle " line of a report.
+std::pair<double, double> LastCycle(const std::string& report) {
+  std::pair<double, double> last{-1, -1};
+  for (std::size_t at = report.find(" Start cycle "); at != std::string::npos;
+       at = report.find(" Start cycle ", at + 1)) {
+    last.first = std::strtod(report.c_str() + report.find("S=", at) + 2, nullptr);
+    last.second = std::strtod(report.c_str() + report.find("sigma=", at) + 6, nullptr);
+  }
+  return last;
+}
+
+TEST_F(FitRunTest, DiffractionFitWithXZentrab) {
+  LoadDemoScan();
+  Write("fit ü/demo#0.out", "the report of an earlier run\n");
+  form->OnExecdastelbutton();
+  ASSERT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+  EXPECT_TRUE(platform.messages.empty()) << ::testing::PrintToString(platform.MessageLines());
+  ASSERT_EQ(platform.runs.size(), 1u);
+  const auto& run = platform.runs[0];
+  EXPECT_EQ(run.argv, (std::vector<std::string>{XZENTRAB_PATH, form->pfcPath}));
+  EXPECT_EQ(run.workingDir, work.string());
+  EXPECT_EQ(run.commandLine, "\"" XZENTRAB_PATH "\" \"" + form->pfcPath + "\"");
+
+  // The job file is the refined job, and the record holds its peaks.
+  EXPECT_EQ(Slurp(form->pfcPath), Slurp(W("new.pfc")));
+  EXPECT_EQ(Slurp(W("prev.pfc")).rfind("title\n", 0), 0u);
+  EXPECT_EQ(Slurp(W("prevout.txt")), "the report of an earlier run\n");
+  CPeakSearch refined;
+  CGraphData points;
+  refined.dataSet = &points;
+  std::string program;
+  refined.ReadZentrabPFCFile(W("new.pfc"), program, true);
+  ASSERT_EQ(Record().peakCount, 6);
+  for (int j = 0; j < 6; ++j) EXPECT_DOUBLE_EQ(Record().Value(C::kPosition, j), refined.Value(C::kPosition, j));
+  EXPECT_NEAR(Record().Value(C::kPosition, 0), 28.44, 0.01);
+  EXPECT_EQ(form->peakList.size(), 6u);
+
+  // The report and the peak-area text with its Sigma line.
+  const std::string report = Slurp(form->outputPath);
+  EXPECT_EQ(report, Slurp(W("out.txt")));
+  EXPECT_EQ(doc->ReportText(), report);
+  const std::string& areas = doc->peakAreaText;
+  EXPECT_EQ(areas.rfind(" *** Peak area: #   2Q", 0), 0u);
+  const auto [S, sigma] = LastCycle(report);
+  char sigmaLine[128];
+  std::snprintf(sigmaLine, sizeof sigmaLine, "\r\nSigma: %lg   %lg %%", S, sigma);
+  EXPECT_GT(S, 0);
+  EXPECT_EQ(areas.substr(areas.size() - std::strlen(sigmaLine)), sigmaLine);
+
+  // The model of the refined peaks follows the data.
+  ASSERT_EQ(Record().MakeModelCurves(doc->GetOriginalData()->datan), 1);
+  EXPECT_EQ(Record().PeakCurveCount(), 6);
+
+  // A second run keeps the first run's report as prevout.txt.
+  form->OnExecdastelbutton();
+  EXPECT_TRUE(form->lastFitRefined);
+  EXPECT_EQ(Slurp(W("prevout.txt")), report);
+}
+
+TEST_F(FitRunTest, RamanFitWithSimplexfitAndWithAZentrabBuild) {
+  // The bundled Raman job: its points as a ".ram" file, the job itself as the PFC file.
+  const std::string job = (fs::path(BALIMOR_EXAMPLES_DIR) / "raman" / "fit.pfc").string();
+  CPeakSearch source;
+  CGraphData points;
+  source.dataSet = &points;
+  source.dataKind = 2;
+  ASSERT_EQ(source.ReadRamanPFCFile(job, true), 1);
+  std::string ram;
+  for (int i = 0; i < points.datan; ++i) ram += std::to_string(points.GetX(i)) + " " + std::to_string(points.GetY(i)) + "\n";
+  Write("fit ü/glass.ram", ram);
+  ASSERT_EQ(form->OpenInputFile(W("glass.ram")), 1);
+  ASSERT_EQ(Record().dataKind, 2);
+  fs::copy_file(job, form->pfcPath);
+  ASSERT_EQ(form->ReloadPfc(form->pfcPath), 1);
+  const int peaks = Record().peakCount;
+  ASSERT_GT(peaks, 0);
+  Record().maxIteration = 3000;  // no question below 100
+
+  form->OnExecdastelbutton();
+  ASSERT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+  ASSERT_EQ(platform.runs.size(), 1u);
+  EXPECT_EQ(platform.runs[0].argv, (std::vector<std::string>{SIMPLEXFIT_PATH}));
+  EXPECT_EQ(platform.runs[0].commandLine, SIMPLEXFIT_PATH);
+  EXPECT_TRUE(fs::exists(W("fit.pfc")));
+  EXPECT_EQ(Slurp(form->pfcPath), Slurp(W("new.pfc")));
+  EXPECT_EQ(Record().peakCount, peaks);
+  const std::string& areas = doc->peakAreaText;
+  EXPECT_EQ(areas.rfind("[Peak Area]", 0), 0u);
+  EXPECT_EQ(areas.find("[Save"), std::string::npos);
+  char sigmaLine[128];
+  std::snprintf(sigmaLine, sizeof sigmaLine, "\r\nSigma: %lg   %lg %%", Record().S, Record().R);
+  EXPECT_GT(Record().S, 0);
+  EXPECT_EQ(areas.substr(areas.size() - std::strlen(sigmaLine)), sigmaLine);
+
+  // A Raman/IR program named like a Zentrab build gets the diffraction form and the quoted
+  // two-argument command line.
+  const std::string zentrab = W("my zentrab2");
+  fs::create_symlink(ZENTRAB_PATH, zentrab);
+  doc->Ini().WriteString(ini::kRamanLSQProgram, zentrab);
+  Record().maxIteration = 20;
+  form->OnExecdastelbutton();
+  ASSERT_EQ(platform.runs.size(), 2u);
+  EXPECT_EQ(platform.runs[1].argv, (std::vector<std::string>{zentrab, form->pfcPath}));
+  EXPECT_EQ(platform.runs[1].commandLine, "\"" + zentrab + "\" \"" + form->pfcPath + "\"");
+  EXPECT_TRUE(CPeakSearch::IsMarqPFCFile(W("prev.pfc")));
+  EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+  EXPECT_EQ(doc->peakAreaText.rfind(" *** Peak area: #   2Q        C", 0), 0u);
+}
+
+TEST_F(FitRunTest, FailedRunsRestoreTheJob) {
+  LoadDemoScan();
+  struct Case {
+    const char* what;
+    const char* script;
+    const char* caption;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"no new.pfc", "echo report > out.txt", "Calculation error", "new.pfc] doesn't exist\r\nSome error must occur in the calculation"},
+      {"a truncated new.pfc", "head -c 300 prev.pfc > new.pfc", "Calculation error", "new.pfc] is incomplete or damaged"},
+      {"garbage in new.pfc", "head -c 40 prev.pfc > new.pfc; printf 'x\\001\\377 q\\n%.0s' $(seq 50) >> new.pfc",
+       "Calculation error", "is incomplete or damaged"},
+      {"a crash after a whole new.pfc", "cp prev.pfc new.pfc; kill -SEGV $$", "Calculation error", "ended by signal 11"},
+  };
+  for (const Case& c : cases) {
+    platform.messages.clear();
+    doc->Ini().WriteString(ini::kXRDLSQProgram, StandIn("fitter.sh", c.script));
+    form->OnExecdastelbutton();
+    ExpectRestored(c.caption, c.text);
+    EXPECT_EQ(Record().peakCount, 6) << c.what;
+  }
+
+  // A fitter that hangs is cancelled; the job is kept and the next fit runs normally.
+  platform.messages.clear();
+  doc->Ini().WriteString(ini::kXRDLSQProgram, StandIn("hang.sh", "echo working; sleep 60"));
+  platform.cancelOnOutput = "working";
+  const auto t0 = std::chrono::steady_clock::now();
+  form->OnExecdastelbutton();
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
+  EXPECT_EQ(platform.runs.back().result.status, ProgramRun::kCancelled);
+  ExpectRestored("Calculation error", "The calculation was cancelled");
+  platform.cancelOnOutput.clear();
+  doc->Ini().WriteString(ini::kXRDLSQProgram, "");
+  form->OnExecdastelbutton();
+  EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+}
+
+TEST_F(FitRunTest, ProgramsThatCannotStart) {
+  LoadDemoScan();
+  const std::string missing = W("no such fitter");
+  doc->Ini().WriteString(ini::kXRDLSQProgram, missing);
+  form->OnExecdastelbutton();
+  ASSERT_FALSE(platform.messages.empty());
+  EXPECT_EQ(platform.MessageLines().back(), "Error: Can't exec [\"" + missing + "\" \"" + form->pfcPath + "\"]");
+  EXPECT_TRUE(fs::exists(form->pfcPath));
+
+  // simplexfit's run takes the job away for the run; a program that cannot start gives it back.
+  Record().dataKind = 2;
+  doc->Ini().WriteString(ini::kRamanLSQProgram, missing);
+  Record().maxIteration = 500;
+  form->OnExecdastelbutton();
+  EXPECT_EQ(platform.MessageLines().back(), "Error: Can't exec [" + missing + "]");
+  ASSERT_TRUE(fs::exists(form->pfcPath));
+  EXPECT_EQ(Slurp(form->pfcPath), Slurp(W("prev.pfc")));
+
+  // A job folder that has gone: the copy to prev.pfc fails and nothing runs.
+  form->pfcPath = (dir / "gone" / "job.pfc").string();
+  const std::size_t runs = platform.runs.size();
+  Record().dataKind = 1;
+  Record().maxIteration = 30;
+  form->OnExecdastelbutton();
+  EXPECT_EQ(platform.runs.size(), runs);
+  EXPECT_EQ(platform.MessageLines().back(), "Error in CPeakSearch::SaveZentrabPFCFile: Can't open " + form->pfcPath);
+}
+
+}  // namespace
+}  // namespace doctest
