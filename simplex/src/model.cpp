@@ -48,7 +48,7 @@ struct PeakShape {
   double at(double x) const {
     const double d = x - pos;
     const double d2 = d * d;
-    return cg * expNonPositive(-a * d2) + cl / (1.0 + bl * d2);
+    return cg * numeric::expNonPositive(-a * d2) + cl / (1.0 + bl * d2);
   }
 };
 

@@ -45,7 +45,7 @@ TEST(FastExp, WithinOneUnitInTheLastPlaceOfTheLibraryOverTheWholeRange) {
   long long worst = 0;
   double at = 0.0;
   auto check = [&](double x) {
-    const long long u = ulps(expNonPositive(x), std::exp(x));
+    const long long u = ulps(numeric::expNonPositive(x), std::exp(x));
     if (u > worst) {
       worst = u;
       at = x;
@@ -59,16 +59,16 @@ TEST(FastExp, WithinOneUnitInTheLastPlaceOfTheLibraryOverTheWholeRange) {
   for (double x = -708.0; x <= 0.0; x += 1.0 / 64) check(x);  // steps across every k·ln2/2
   EXPECT_LE(worst, 1) << "at " << at;
 
-  EXPECT_EQ(expNonPositive(0.0), 1.0);
-  EXPECT_EQ(expNonPositive(-0.0), 1.0);
-  EXPECT_EQ(expNonPositive(-4.9e-324), 1.0);
-  EXPECT_EQ(expNonPositive(-1e-17), 1.0);
+  EXPECT_EQ(numeric::expNonPositive(0.0), 1.0);
+  EXPECT_EQ(numeric::expNonPositive(-0.0), 1.0);
+  EXPECT_EQ(numeric::expNonPositive(-4.9e-324), 1.0);
+  EXPECT_EQ(numeric::expNonPositive(-1e-17), 1.0);
   // Below -708 the result is 0 where the true value lies below 3.3e-308: no visible digit.
   for (double x : {-708.25, -709.0, -745.2, -1e6, -1e300, -double(INFINITY)}) {
-    EXPECT_EQ(expNonPositive(x), 0.0) << x;
+    EXPECT_EQ(numeric::expNonPositive(x), 0.0) << x;
     EXPECT_LT(std::exp(x), 3.3e-308) << x;
   }
-  EXPECT_TRUE(std::isnan(expNonPositive(NAN)));
+  EXPECT_TRUE(std::isnan(numeric::expNonPositive(NAN)));
 }
 
 TEST(Model, BackgroundPeaksAndTotalFollowTheFormulas) {

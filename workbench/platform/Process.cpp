@@ -19,6 +19,8 @@ namespace {
 
 // How often a run looks at the cancel request while the child is silent.
 constexpr int kPollMs = 50;
+// How often a run whose output has closed looks whether the child has ended.
+constexpr int kExitPollMs = 2;
 // How long an ended run waits after SIGTERM before SIGKILL.
 constexpr auto kTermGrace = std::chrono::milliseconds(1500);
 
@@ -132,13 +134,15 @@ ProgramRun Run(const std::vector<std::string>& argv, const std::string& workingD
           pipeOpen = false;
         }
       }
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
     if (!cancelled && cancelRequested && cancelRequested()) cancelled = true;
     if (cancelled) break;
-    const pid_t w = ::waitpid(pid, &status, WNOHANG);
-    if (w == pid) exited = true;
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      exited = true;
+    } else if (!pipeOpen) {
+      // The output is closed but the child still runs: look again shortly.
+      std::this_thread::sleep_for(std::chrono::milliseconds(kExitPollMs));
+    }
   }
 
   if (cancelled) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "IniKeys.h"
+#include "fastexp.h"
 #include "Platform.h"
 
 namespace {
@@ -118,6 +119,17 @@ int FirstAtOrAbove(const std::vector<double>& x, int n, double lo) {
 // One past the last point with x below hi.
 int EndBelow(const std::vector<double>& x, int n, double hi) {
   return static_cast<int>(std::lower_bound(x.begin(), x.begin() + n, hi) - x.begin());
+}
+
+// One line of one asymmetry sample at m points: with X = xh + d,
+//   gs += w exp(−c X²),  ls += w / (1 + q X²).
+void AddLine(const double* xh, int m, double d, double w, double q, double* gs, double* ls) {
+  for (int i = 0; i < m; ++i) {
+    const double X = xh[i] + d;
+    const double X2 = X * X;
+    gs[i] += w * numeric::expNonPositive(-kGaussC * X2);
+    ls[i] += w / (1.0 + q * X2);
+  }
 }
 
 }  // namespace
@@ -444,33 +456,56 @@ void CPeakSearch::ClearModelCurves() {
   backgroundCurve.Reset();
   totalCurve.Reset();
   peakCurves.clear();
+  grid.clear();
+  ++gridStamp;
 }
 
 CGraphData* CPeakSearch::PeakCurve(int i) const {
-  return i >= 0 && i < PeakCurveCount() ? peakCurves[static_cast<std::size_t>(i)].get() : nullptr;
+  return i >= 0 && i < PeakCurveCount() ? peakCurves[static_cast<std::size_t>(i)].curve.get() : nullptr;
 }
 
-CGraphData* CPeakSearch::PrepareCurve(CGraphData& curve, int n) {
-  // A curve keeps its arrays from one computation to the next when they are large enough.
-  if (curve.maxDatan > n) {
-    curve.SetCount(n);
-  } else if (curve.SetSize(n) < 0) {
-    return nullptr;
+bool CPeakSearch::UpdateGrid(int n) {
+  bool same = static_cast<int>(grid.size()) == n;
+  for (int i = 0; same && i < n; ++i) same = grid[static_cast<std::size_t>(i)] == dataSet->ScaledX(i);
+  if (same) return false;
+  grid.resize(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) grid[static_cast<std::size_t>(i)] = dataSet->ScaledX(i);
+  ++gridStamp;
+  return true;
+}
+
+bool CPeakSearch::PrepareCurve(CGraphData& curve, int n, long& stamp, int& w0, int& w1) {
+  // A curve already on this grid keeps its X′ values and has only its last window to clear;
+  // any other is made anew on the grid.
+  if (stamp == gridStamp && curve.datan == n) {
+    std::fill(curve.Y.begin() + w0, curve.Y.begin() + w1, 0.0);
+  } else {
+    if (curve.maxDatan > n) {
+      curve.SetCount(n);
+    } else if (curve.SetSize(n) < 0) {
+      stamp = -1;
+      return false;
+    }
+    std::copy(grid.begin(), grid.begin() + n, curve.X.begin());
+    std::fill(curve.Y.begin(), curve.Y.begin() + n, 0.0);
+    stamp = gridStamp;
   }
-  for (int i = 0; i < n; ++i) {
-    curve.X[static_cast<std::size_t>(i)] = dataSet->ScaledX(i);
-    curve.Y[static_cast<std::size_t>(i)] = 0.0;
-  }
+  w0 = w1 = 0;
   curve.fileName = dataSet->fileName;
-  return &curve;
+  return true;
 }
 
 int CPeakSearch::MakeModelCurves(int n) {
   if (dataKind != 1 && dataKind != 2) return -1;
   if (!dataSet) return -1;
   n = std::clamp(n, 0, dataSet->datan);
+  UpdateGrid(n);
   const std::string& name = dataSet->fileName;
-  if (!PrepareCurve(totalCurve, n) || !PrepareCurve(backgroundCurve, n)) return -1;
+  int unused0 = 0, unused1 = n;
+  // The background and the total are written at every point.
+  if (!PrepareCurve(totalCurve, n, totalStamp, unused0, unused1)) return -1;
+  unused0 = 0, unused1 = n;
+  if (!PrepareCurve(backgroundCurve, n, backgroundStamp, unused0, unused1)) return -1;
   totalCurve.label = "(Total)" + name;
   totalCurve.lineColor = kRed;
   backgroundCurve.label = "(Background)" + name;
@@ -484,22 +519,24 @@ int CPeakSearch::MakeModelCurves(int n) {
   const double c = (optLow + optHigh) * 0.5, h = (optHigh - optLow) * 0.5;
   const int order = normalised ? std::clamp(backgroundOrder, 0, kBackgroundTerms - 1) : kBackgroundTerms - 1;
   for (int i = 0; i < n; ++i) {
-    const double x = totalCurve.X[static_cast<std::size_t>(i)];
+    const double x = grid[static_cast<std::size_t>(i)];
     const double t = normalised ? (h != 0 ? (x - c) / h : 0.0) : x;
     double v = 0, p = 1;
     for (int k = 0; k <= order; ++k, p *= t) v += b[k] * p;
     backgroundCurve.Y[static_cast<std::size_t>(i)] = v;
     totalCurve.Y[static_cast<std::size_t>(i)] = v;
   }
+  backgroundCurve.UpdateRange();
 
   // One curve per peak, reused from the last computation where there is one.
   const std::size_t want = static_cast<std::size_t>(peakCount);
   if (peakCurves.size() > want) peakCurves.resize(want);
   int result = 1;
   for (int j = 0; j < peakCount; ++j) {
-    if (static_cast<std::size_t>(j) >= peakCurves.size()) peakCurves.push_back(std::make_unique<CGraphData>());
-    CGraphData& curve = *peakCurves[static_cast<std::size_t>(j)];
-    if (!PrepareCurve(curve, n)) {
+    if (static_cast<std::size_t>(j) >= peakCurves.size()) peakCurves.emplace_back();
+    CurveSlot& slot = peakCurves[static_cast<std::size_t>(j)];
+    CGraphData& curve = *slot.curve;
+    if (!PrepareCurve(curve, n, slot.stamp, slot.w0, slot.w1)) {
       peakCurves.resize(static_cast<std::size_t>(j));
       char text[96];
       std::snprintf(text, sizeof text, "Can't create curve #%d with datan=%d", j, n);
@@ -511,17 +548,44 @@ int CPeakSearch::MakeModelCurves(int n) {
     std::snprintf(label, sizeof label, "Curve#%2d - %lg", j, column[kPosition].value[j]);
     curve.label = label + name;
     curve.lineColor = j == currentPeak ? kBlue : kGreen;
-    if (n < 2) continue;
-    if (dataKind == 1)
-      MakeDiffractionPeak(j, curve, n);
-    else
-      MakeSingleLinePeak(j, curve, n);
+    if (n >= 2) {
+      if (dataKind == 1)
+        MakeDiffractionPeak(j, slot, n);
+      else
+        MakeSingleLinePeak(j, slot, n);
+    }
+    UpdatePeakRange(slot, n);
   }
 
-  backgroundCurve.UpdateRange();
   totalCurve.UpdateRange();
-  for (const auto& curve : peakCurves) curve->UpdateRange();
   return result;
+}
+
+void CPeakSearch::UpdatePeakRange(CurveSlot& slot, int n) {
+  CGraphData& curve = *slot.curve;
+  const CGraphData& ref = backgroundCurve;
+  const bool sameX = curve.XAxisType == ref.XAxisType && curve.XScale == ref.XScale && curve.XOffset == ref.XOffset;
+  if (n < 1 || !sameX) {
+    curve.UpdateRange();
+    return;
+  }
+  // Every point outside the window holds 0, so one of them stands for all; the X′ values are
+  // the background curve's, whose range was taken over the same grid.
+  double lo = 0, hi = 0;
+  bool any = false;
+  auto take = [&](int i) {
+    const double y = curve.ProcessedY(i);
+    if (!any || y < lo) lo = y;
+    if (!any || y > hi) hi = y;
+    any = true;
+  };
+  if (slot.w0 > 0) take(0);
+  else if (slot.w1 < n) take(slot.w1);
+  for (int i = slot.w0; i < slot.w1; ++i) take(i);
+  curve.XMin = ref.XMin;
+  curve.XMax = ref.XMax;
+  curve.YMin = lo;
+  curve.YMax = hi;
 }
 
 // The Kα1/Kα2 doublet, averaged over the asymmetric spread:
@@ -529,7 +593,7 @@ int CPeakSearch::MakeModelCurves(int n) {
 //   value = (1/18) Σ w (CG (G1 + iRatio G2) + CL (L1 + iRatio L2)),
 //   G = exp(−c X²), L = 1/(1 + q X²),
 // with p2 the Kα2 angle from the wavelength ratio. The window runs from p − w to p2 + w.
-void CPeakSearch::MakeDiffractionPeak(int j, CGraphData& curve, int n) {
+void CPeakSearch::MakeDiffractionPeak(int j, CurveSlot& slot, int n) {
   const double p = column[kPosition].value[j];
   if (!(p >= 0 && p < 180)) return;
   const double wg = column[kFWHMGauss].value[j];
@@ -539,7 +603,7 @@ void CPeakSearch::MakeDiffractionPeak(int j, CGraphData& curve, int n) {
   const double intensity = column[kCTotal].value[j];
   const double fraction = column[kGaussFraction].value[j];
   if (!(wg > 0) || !std::isfinite(wg) || !std::isfinite(r)) return;
-  const double cg = intensity * fraction, cl = intensity * (1.0 - fraction);
+  const double cg = intensity * fraction / 18.0, cl = intensity * (1.0 - fraction) / 18.0;
   const double hInv = 1.0 / wg, q = 4.0 * r * r;
   const double w = qRange * std::max(wg, wl);
 
@@ -555,29 +619,38 @@ void CPeakSearch::MakeDiffractionPeak(int j, CGraphData& curve, int n) {
   const double k1 = asym ? A / std::tan(p * kDeg) : 0.0;
   const double k2 = asym && ka2 && std::tan(p2 * kDeg) != 0 ? A / std::tan(p2 * kDeg) : 0.0;
 
-  const std::vector<double>& X = curve.X;
-  const int i0 = FirstAtOrAbove(X, n, p - w);
-  const int i1 = EndBelow(X, n, std::max(p, p2) + w);
+  const int i0 = FirstAtOrAbove(grid, n, p - w);
+  const int i1 = std::max(i0, EndBelow(grid, n, std::max(p, p2) + w));
+  slot.w0 = i0;
+  slot.w1 = i1;
   const int samples = asym ? 7 : 1;
-  double* Y = curve.Y.data();
-  double* total = totalCurve.Y.data();
-  for (int i = i0; i < i1; ++i) {
-    const double x = X[static_cast<std::size_t>(i)];
-    double gs = 0, ls = 0;
-    for (int k = 0; k < samples; ++k) {
-      const double wk = asym ? kW[k] : 18.0;
-      const double X1 = hInv * (x - p + kT2[k] * k1);
-      const double X1s = X1 * X1;
-      gs += wk * std::exp(-kGaussC * X1s);
-      ls += wk / (1.0 + q * X1s);
-      if (ka2) {
-        const double X2 = hInv * (x - p2 + kT2[k] * k2);
-        const double X2s = X2 * X2;
-        gs += wk * iRatio * std::exp(-kGaussC * X2s);
-        ls += wk * iRatio / (1.0 + q * X2s);
-      }
-    }
-    const double v = (cg * gs + cl * ls) / 18.0;
+  // The shifts of the samples in units of the inverse width, and their weights.
+  double d1[7], d2[7], wk[7];
+  for (int k = 0; k < samples; ++k) {
+    d1[k] = hInv * (kT2[k] * k1 - p);
+    d2[k] = hInv * (kT2[k] * k2 - p2);
+    wk[k] = asym ? kW[k] : 18.0;
+  }
+  // Sample by sample over the window, so that each pass is one simple loop over the points.
+  const int m = i1 - i0;
+  if (m <= 0) return;
+  if (static_cast<int>(scratch.size()) < 3 * m) scratch.resize(static_cast<std::size_t>(3 * m));
+  double* xh = scratch.data();
+  double* gs = xh + m;
+  double* ls = gs + m;
+  const double* X = grid.data() + i0;
+  for (int i = 0; i < m; ++i) {
+    xh[i] = hInv * X[i];
+    gs[i] = ls[i] = 0.0;
+  }
+  for (int k = 0; k < samples; ++k) {
+    AddLine(xh, m, d1[k], wk[k], q, gs, ls);
+    if (ka2) AddLine(xh, m, d2[k], wk[k] * iRatio, q, gs, ls);
+  }
+  double* Y = slot.curve->Y.data() + i0;
+  double* total = totalCurve.Y.data() + i0;
+  for (int i = 0; i < m; ++i) {
+    const double v = cg * gs[i] + cl * ls[i];
     Y[i] = v;
     total[i] += v;
   }
@@ -585,7 +658,7 @@ void CPeakSearch::MakeDiffractionPeak(int j, CGraphData& curve, int n) {
 
 // One line: intensity (g exp(−c ((x − p)/Wg)²) + (1 − g)/(1 + 4 ((x − p)/Wl)²)), Wl = Wg/rfwhm,
 // in the window p ± w. A part of width 0 is left out.
-void CPeakSearch::MakeSingleLinePeak(int j, CGraphData& curve, int n) {
+void CPeakSearch::MakeSingleLinePeak(int j, CurveSlot& slot, int n) {
   const double p = column[kPosition].value[j];
   const double wg = column[kFWHMGauss].value[j];
   const double r = column[kFWHMGLRatio].value[j];
@@ -595,17 +668,19 @@ void CPeakSearch::MakeSingleLinePeak(int j, CGraphData& curve, int n) {
   const double w = qRange * std::max(wg, column[kFWHMLorentz].value[j]);
   if (!std::isfinite(p) || !std::isfinite(w)) return;
   const bool gauss = wg > 0 && std::isfinite(wg), lorentz = wl > 0 && std::isfinite(wl);
-  const std::vector<double>& X = curve.X;
-  const int i0 = FirstAtOrAbove(X, n, p - w);
-  const int i1 = EndBelow(X, n, p + w);
-  double* Y = curve.Y.data();
+  const int i0 = FirstAtOrAbove(grid, n, p - w);
+  const int i1 = std::max(i0, EndBelow(grid, n, p + w));
+  slot.w0 = i0;
+  slot.w1 = i1;
+  const double gInv = gauss ? 1.0 / wg : 0.0, lInv = lorentz ? 1.0 / wl : 0.0;
+  const double cg = intensity * fraction, cl = intensity * (1.0 - fraction);
+  double* Y = slot.curve->Y.data();
   double* total = totalCurve.Y.data();
   for (int i = i0; i < i1; ++i) {
-    const double d = X[static_cast<std::size_t>(i)] - p;
+    const double d = grid[static_cast<std::size_t>(i)] - p;
     double v = 0;
-    if (gauss) v += fraction * std::exp(-kGaussC * (d / wg) * (d / wg));
-    if (lorentz) v += (1.0 - fraction) / (1.0 + 4.0 * (d / wl) * (d / wl));
-    v *= intensity;
+    if (gauss) v += cg * numeric::expNonPositive(-kGaussC * (d * gInv) * (d * gInv));
+    if (lorentz) v += cl / (1.0 + 4.0 * (d * lInv) * (d * lInv));
     Y[i] = v;
     total[i] += v;
   }

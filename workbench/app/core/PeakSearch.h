@@ -140,10 +140,26 @@ class CPeakSearch {
   bool lastReadComplete = false;
 
  private:
-  // Peak curve i, made or reused, sized to n points on the data's X′ grid and set to 0.
-  CGraphData* PrepareCurve(CGraphData& curve, int n);
-  void MakeDiffractionPeak(int j, CGraphData& curve, int n);
-  void MakeSingleLinePeak(int j, CGraphData& curve, int n);
+  // A model curve and what it holds from its last computation: the grid its X′ values were
+  // taken from, and the run of points [w0, w1) that may be non-zero.
+  struct CurveSlot {
+    std::unique_ptr<CGraphData> curve = std::make_unique<CGraphData>();
+    long stamp = -1;
+    int w0 = 0, w1 = 0;
+  };
+  // The X′ grid of the data, kept to tell whether it changed since the last computation.
+  bool UpdateGrid(int n);
+  // The curve sized to n points on the grid with every value 0; false when it cannot be made.
+  bool PrepareCurve(CGraphData& curve, int n, long& stamp, int& w0, int& w1);
+  // The window [i0, i1) of peak j on the grid and its values; false for a peak that is not drawn.
+  void MakeDiffractionPeak(int j, CurveSlot& slot, int n);
+  void MakeSingleLinePeak(int j, CurveSlot& slot, int n);
+  // The range of a peak curve: X from the grid, Y over its window and its zeros.
+  void UpdatePeakRange(CurveSlot& slot, int n);
 
-  std::vector<std::unique_ptr<CGraphData>> peakCurves;
+  std::vector<CurveSlot> peakCurves;
+  std::vector<double> grid;
+  std::vector<double> scratch;  // the window's scaled abscissa and sums of one peak
+  long gridStamp = 0;
+  long totalStamp = -1, backgroundStamp = -1;
 };
