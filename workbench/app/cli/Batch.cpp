@@ -37,6 +37,7 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     const IniKey& key = record.dataKind == 1 ? ini::kXRDLSQProgram : ini::kRamanLSQProgram;
     doc.Ini().Override(key.section, key.key, options.program);
   }
+  if (!options.method.empty()) doc.Ini().Override(ini::kMethod.section, ini::kMethod.key, options.method);
   if (options.search || searchOnly) {
     searchDialog = form.MakePeakSearchDialog();
     if (!searchDialog) {

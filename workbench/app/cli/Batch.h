@@ -19,6 +19,7 @@ struct BatchOptions {
   std::string pfc;                // --pfc JOB: the job read with its points
   std::optional<double> low, high;  // --range LOW HIGH: both ranges
   std::string program;            // --program PATH: the fitter of the data kind
+  std::string method;             // --method Marq|MarqAdaptive: the diffraction fitter's method
   bool search = false;            // --search: the peak search, its peaks added
   std::optional<int> smooth;      // --smooth N
   std::optional<double> threshold;  // --threshold T

@@ -48,6 +48,9 @@ const char* const kUsage =
     "  --pfc JOB           the job file: JOB is read with its points, which replace the data\n"
     "  --range LOW HIGH    the optimisation and the output range\n"
     "  --program PATH      the fitter of the data kind for this run\n"
+    "  --method M          the diffraction fitter's method for this run: Marq (fixed\n"
+    "                      damping) or MarqAdaptive (damping adapted to every step,\n"
+    "                      with standard errors in the report)\n"
     "  --search            the peak search, its peaks added to the peak table\n"
     "  --smooth N          the search's half-width (default [PeakSearch] nSmooth)\n"
     "  --threshold T       the search's least peak height (default [PeakSearch] Threshold)\n"
@@ -108,6 +111,12 @@ Args Parse(int argc, char** argv) {
          return true;
        }},
       {"--program", 1, [&](char** v) { o.program = v[0]; return !o.program.empty(); }},
+      {"--method", 1,
+       [&](char** v) {
+         for (const char* m : kFitMethods)
+           if (std::string(v[0]) == m) o.method = m;
+         return !o.method.empty();
+       }},
       {"--search", 0, [&](char**) { return o.search = true; }},
       {"--smooth", 1,
        [&](char** v) {

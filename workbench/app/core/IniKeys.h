@@ -57,6 +57,9 @@ inline constexpr IniKey kRamanLSQProgram{"SetupLSQ", "RamanLSQProgram", ""};
 inline constexpr IniKey kMaxIteration{"SetupLSQ", "MaxIteration", "30"};
 inline constexpr IniKey kConvergenceCriteria{"SetupLSQ", "ConvergenceCriteria", "0.01"};
 inline constexpr IniKey kDumpingFactor{"SetupLSQ", "DumpingFactor", "0.3"};
+// The diffraction fitter's method: "Marq", its fixed-damping cycle, or "MarqAdaptive", the
+// damping adapted to every step, with standard errors.
+inline constexpr IniKey kMethod{"SetupLSQ", "Method", "Marq"};
 
 // [LSQ]: the setup form's fields and the X-ray constants.
 inline constexpr IniKey kInputPath{"LSQ", "InputPath", ""};

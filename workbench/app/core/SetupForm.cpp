@@ -214,7 +214,8 @@ void CSetupForm::ApplySetup() {
   const std::string& dir = doc.ProgramDir();
   r.xrdProgram = CPeakSearch::ProgramOf(Ini().GetString(ini::kXRDLSQProgram), dir, "xZentrab");
   r.ramanProgram = CPeakSearch::ProgramOf(Ini().GetString(ini::kRamanLSQProgram), dir, "simplexfit");
-  r.method = "Marq";
+  r.method = Ini().GetString(ini::kMethod);
+  if (r.method.empty()) r.method = ini::kMethod.def;
   for (int i = 0; i < CPeakSearch::kBackgroundTerms; ++i) {
     r.b[i] = b[i];
     r.optimizeB[i] = optimizeB[i] ? 1 : 0;
@@ -654,7 +655,9 @@ void CSetupForm::OnEdited(Field f) {
 
 CSetupLsqValues CSetupForm::SetupLsqValues() const {
   const CPeakSearch& r = doc.GetPeakSearch();
-  return {r.xrdProgram, r.ramanProgram, r.maxIteration, r.eps, r.dampingFactor, r.iPrt, r.iPrtIntvl};
+  std::string method = doc.Ini().GetString(ini::kMethod);
+  if (method.empty()) method = ini::kMethod.def;
+  return {r.xrdProgram, r.ramanProgram, r.maxIteration, r.eps, r.dampingFactor, r.iPrt, r.iPrtIntvl, method};
 }
 
 void CSetupForm::StoreSetupLsq(const CSetupLsqValues& v) {
@@ -674,6 +677,8 @@ void CSetupForm::StoreSetupLsq(const CSetupLsqValues& v) {
   out.WriteReal(ini::kDumpingFactor, v.dampingFactor);
   out.WriteInt(ini::kIPrt, v.iPrt);
   out.WriteInt(ini::kIPrtIntvl, v.iPrtIntvl);
+  out.WriteString(ini::kMethod, v.method);
+  r.method = v.method;
 }
 
 bool CSetupForm::ChooseProgram(std::string& path) {

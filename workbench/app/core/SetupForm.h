@@ -37,7 +37,11 @@ struct CSetupLsqValues {
   double dampingFactor = 0.3;
   int iPrt = 1;
   int iPrtIntvl = 10;
+  std::string method = "Marq";
 };
+
+// The methods the "Setup LSQ" dialog offers for the diffraction fitter.
+inline const char* const kFitMethods[] = {"Marq", "MarqAdaptive"};
 
 class CSetupForm {
  public:

@@ -161,6 +161,12 @@ TEST_F(CliTest, SearchPfcAndCurvesWriteOnlyTheirOutput) {
   EXPECT_EQ(text.rfind("title\n" + scan + "\n", 0), 0u);
   EXPECT_NE(text.find("\n 22.000000  38.000000\n 22.000000  38.000000\n"), std::string::npos);
   EXPECT_NE(text.find("\n2\n   26.000000 1 0\n        2000 1 0\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.find('\n', text.find('\n', text.find('\n') + 1) + 1) + 1, 5), "Marq\n");
+  const std::string job2 = (dir / "job2.pfc").string();
+  const CliRun adaptive = Cli("pfc " + Q(scan) + " " + Q(job2) + " --method MarqAdaptive");
+  EXPECT_EQ(adaptive.status, 0) << adaptive.err;
+  EXPECT_NE(Slurp(job2).find("\nMarqAdaptive\n"), std::string::npos);
+  EXPECT_EQ(Cli("pfc " + Q(scan) + " " + Q(job2) + " --method Simplex").status, 1);
 
   // The job with its points read back replaces the data: its peaks give the curves.
   const std::string curves = (dir / "curves.txt").string();

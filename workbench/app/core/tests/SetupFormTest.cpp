@@ -290,16 +290,21 @@ TEST_F(SetupFormTest, SettingsOfTheForm) {
   EXPECT_DOUBLE_EQ(Record().qRange, 5.0);
   CSetupLsqValues v = form->SetupLsqValues();
   EXPECT_EQ(v.ramanProgram, "/opt/balimor/bin/simplexfit");
+  EXPECT_EQ(v.method, "Marq");
   v.maxIteration = 50;
   v.eps = 0.002;
+  v.method = "MarqAdaptive";
   form->StoreSetupLsq(v);
   EXPECT_EQ(Record().maxIteration, 50);
+  form->ApplySetup();
+  EXPECT_EQ(Record().method, "MarqAdaptive");
   const std::string after = Slurp(ini);
   const std::size_t section = after.find("[SetupLSQ]");
   ASSERT_NE(section, std::string::npos);
   std::size_t at = section;
   for (const char* key : {"XRDLSQProgram=/my fitters/xZentrab", "RamanLSQProgram=/opt/balimor/bin/simplexfit",
-                          "MaxIteration=50", "ConvergenceCriteria=0.002", "DumpingFactor=0.3", "iPrt=1", "iPrtIntvl=10"}) {
+                          "MaxIteration=50", "ConvergenceCriteria=0.002", "DumpingFactor=0.3", "iPrt=1", "iPrtIntvl=10",
+                          "Method=MarqAdaptive"}) {
     const std::size_t next = after.find(key, at);
     EXPECT_NE(next, std::string::npos) << key;
     at = next;
