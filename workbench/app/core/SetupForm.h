@@ -68,6 +68,8 @@ class CSetupForm {
   void SaveSetup();
   // The form's values into the fit record (before every run, after every change).
   void ApplySetup();
+  // Takes the values typed into the form's widgets (the graph view does before it paints).
+  void TakeValues() { Take(); }
   // The peak list anew, entry k selected and shown when it exists.
   void FillPeakList(int k);
   // Loads a data file: names of the job and report beside it, both ranges from the data, an

@@ -1,0 +1,222 @@
+#include "GraphPainter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "AxisTicks.h"
+#include "BalimorDoc.h"
+#include "CurveDrawing.h"
+#include "GraphFrame.h"
+#include "IniKeys.h"
+#include "Platform.h"
+#include "SetupForm.h"
+
+namespace {
+
+constexpr COLORREF kBlack = 0x000000;
+
+// Drawing is not re-entrant: one flag for the whole process.
+bool g_painting = false;
+
+// Sets the flag for the life of a paint; a paint that finds it set does nothing.
+class CPaintGuard {
+ public:
+  CPaintGuard() : owner(!g_painting) { g_painting = true; }
+  ~CPaintGuard() {
+    if (owner) g_painting = false;
+  }
+  CPaintGuard(const CPaintGuard&) = delete;
+  CPaintGuard& operator=(const CPaintGuard&) = delete;
+  bool Owner() const { return owner; }
+
+ private:
+  bool owner;
+};
+
+void AxisPen(CDrawingSurface& s) { s.SetPen(kPenSolid, kAxisPenWidth, kBlack); }
+
+// Space between the tick labels and a caption, as a share of the text height.
+constexpr double kCaptionGap = 0.3;
+
+void DrawCaption(CDrawingSurface& s, const CGraphFrame& f, const CGraphAxis& a, double labels) {
+  const double* p = f.position;
+  const double xc = (p[0] + p[2]) / 2, yc = (p[1] + p[3]) / 2;
+  const double gap = kTickLabelGap + labels + kCaptionGap * s.TextHeight("W");
+  const double bottom = std::max(p[1], p[3]), top = std::min(p[1], p[3]);
+  const double left = std::min(p[0], p[2]), right = std::max(p[0], p[2]);
+  switch (a.kind) {
+    case 0:
+      s.Text(xc, bottom + gap, f.xLabel, kAlignHCenter | kAlignTop);
+      break;
+    case 1:
+      // Turned by 90 degrees, read upward, its foot toward the frame.
+      s.Text(left - gap, yc, f.yLabel, kAlignHCenter | kAlignBottom, kYCaptionAngle);
+      break;
+    case 2:
+      s.Text(xc, top - gap, f.xLabel, kAlignHCenter | kAlignBottom);
+      break;
+    case 3:
+      s.Text(right + gap, yc, f.yLabel, kAlignHCenter | kAlignTop, kYCaptionAngle);
+      break;
+    default:
+      break;
+  }
+}
+
+// Zero lines: X = 0 when 0 < −XMin/(XMax − XMin) < 1 (first line set), Y = 0 likewise.
+void DrawZeroLines(CDrawingSurface& s, const CGraphFrame& f) {
+  const double* p = f.position;
+  const CGraphLineAttr& vx = f.lineAttr[0];
+  const double u = -f.XMin / (f.XMax - f.XMin);
+  if (vx.flag && u > 0 && u < 1) {
+    s.SetPen(vx.style, vx.width, vx.color);
+    const double x = f.DataToPageX(0);
+    s.Line(x, p[1], x, p[3]);
+  }
+  const CGraphLineAttr& hy = f.lineAttr[1];
+  const double v = -f.YMin / (f.YMax - f.YMin);
+  if (hy.flag && v > 0 && v < 1) {
+    s.SetPen(hy.style, hy.width, hy.color);
+    const double y = f.DataToPageY(0);
+    s.Line(p[0], y, p[2], y);
+  }
+}
+
+}  // namespace
+
+bool CGraphPainter::Busy() { return g_painting; }
+
+void CGraphPainter::SetFrameClip(CGraphFrame& frame, bool clip) {
+  frame.clipToFrame = clip;
+  for (int i = 0; i < frame.nGraph; ++i)
+    if (frame.graph[i]) frame.graph[i]->clipToFrame = clip;
+}
+
+double CGraphPainter::DrawAxis(CDrawingSurface& s, const CGraphFrame& f, const CGraphAxis& a) {
+  const double* p = f.position;
+  // Along the axis from its first limit to its second; the axis line and the inward direction.
+  double from, to, at, inward;
+  if (a.IsX()) {
+    from = p[0];
+    to = p[2];
+    at = a.kind == 0 ? p[1] : p[3];
+    inward = (a.kind == 0 ? p[3] - p[1] : p[1] - p[3]) >= 0 ? 1 : -1;
+  } else {
+    from = p[1];
+    to = p[3];
+    at = a.kind == 1 ? p[0] : p[2];
+    inward = (a.kind == 1 ? p[2] - p[0] : p[0] - p[2]) >= 0 ? 1 : -1;
+  }
+  double extent = 0;
+  AxisPen(s);
+  for (const CTick& t : AxisTicks(a.min, a.max, a.divisions)) {
+    const double along = from + t.t * (to - from);
+    const double label = at - inward * kTickLabelGap;
+    if (a.IsX()) {
+      s.Line(along, at, along, at + inward * kTickLength);
+      const int align = a.kind == 0 ? (kAlignHCenter | kAlignTop) : (kAlignHCenter | kAlignBottom);
+      s.Text(along, label, t.label, align);
+      extent = std::max(extent, s.TextHeight(t.label));
+    } else {
+      s.Line(at, along, at + inward * kTickLength, along);
+      const int align = a.kind == 1 ? (kAlignRight | kAlignVCenter) : (kAlignLeft | kAlignVCenter);
+      s.Text(label, along, t.label, align);
+      extent = std::max(extent, s.TextWidth(t.label));
+    }
+  }
+  return extent;
+}
+
+void CGraphPainter::DrawFrame(CDrawingSurface& s, CGraphFrame& f) {
+  f.SetXReversed(f.xReversed);
+  f.SetYReversed(f.yReversed);
+  const double* p = f.position;
+  AxisPen(s);
+  s.SetHollowBrush();
+  s.Rectangle(p[0], p[1], p[2], p[3]);
+  const int n = std::clamp(f.nAxis, 0, CGraphFrame::kMaxAxis);
+  for (int k = 0; k < n; ++k) {
+    const double labels = DrawAxis(s, f, f.axis[k]);
+    DrawCaption(s, f, f.axis[k], labels);
+  }
+  DrawZeroLines(s, f);
+  for (int i = 0; i < f.nGraph; ++i)
+    if (f.graph[i]) DrawCurve(s, &f, f.graph[i]);
+}
+
+CPageRect CGraphPainter::PeakAreaBox(CDrawingSurface& s, const CGraphFrame& f) {
+  const double* p = f.position;
+  const double w = s.TextWidth("W");
+  CPageRect r;
+  r.left = std::max(p[0], p[2]) + 2 * w;
+  r.top = std::min(p[1], p[3]);
+  r.right = r.left + 40 * w;
+  r.bottom = std::max(p[1], p[3]);
+  return r;
+}
+
+int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
+  const CPaintGuard guard;
+  if (!guard.Owner()) return kBusy;
+
+  s.SetPointFont(font.faceName, font.height, font.italic, font.underline, font.strikeOut);
+  CSetupForm* form = doc.GetSetupForm();
+  if (form) form->TakeValues();
+  AxisPen(s);
+  if (form) s.Text(2.0, 2.0, form->pfcPath, kAlignLeft | kAlignTop);
+
+  CGraphFrameArray& frames = *doc.GetFrameArray();
+  CGraphFrame* frame0 = frames.GetFrame(0);
+  if (!frame0) {
+    doc.Platform().ShowMessage("Can't get GraphFrame(0)", "Error");
+    return kNoFrame;
+  }
+  const CIniFile& ini = doc.Ini();
+  const bool clip = ini.GetInt(ini::kClipGraphFrameDraw) != 0;
+  for (int i = 0; i < frames.count; ++i) {
+    CGraphFrame* f = frames.GetFrame(i);
+    if (!f) continue;
+    SetFrameClip(*f, clip);
+    DrawFrame(s, *f);
+  }
+
+  CGraphData* data = frame0->GetGraph(0);
+  if (!data) return kPainted;
+  CPeakSearch& r = doc.GetPeakSearch();
+  // The display transform of the log switch; the frame takes it at the next paint.
+  data->YAxisType = doc.logFlag;
+  data->UpdateRange();
+  auto eachModelCurve = [&r](auto&& act) {
+    act(r.backgroundCurve);
+    act(r.totalCurve);
+    for (int i = 0; i < r.PeakCurveCount(); ++i) act(*r.PeakCurve(i));
+  };
+  eachModelCurve([&doc](CGraphData& c) {
+    c.YAxisType = doc.logFlag;
+    c.UpdateRange();
+  });
+  if (form && form->autoRedraw && (r.peakCount >= 1 || r.b[0] != 0)) {
+    const CGraphData* original = doc.GetOriginalData();
+    r.MakeModelCurves(original ? original->datan : 0);
+    // A peak curve made just now takes the transform too, so it is not drawn linear once.
+    eachModelCurve([&doc](CGraphData& c) {
+      if (c.YAxisType == doc.logFlag) return;
+      c.YAxisType = doc.logFlag;
+      c.UpdateRange();
+    });
+  }
+  const bool clipModel = ini.GetInt(ini::kClipGraphFrameDraw) > 0;
+  eachModelCurve([clipModel](CGraphData& c) { c.clipToFrame = clipModel; });
+  if (doc.viewBackground) DrawCurve(s, frame0, &r.backgroundCurve);
+  if (doc.viewCalc) DrawCurve(s, frame0, &r.totalCurve);
+  for (int i = 0; i < r.PeakCurveCount(); ++i) {
+    if (doc.viewCurves || (i == r.currentPeak && doc.viewCurrentCurve))
+      DrawCurve(s, frame0, r.PeakCurve(i));
+  }
+  if (!doc.peakAreaText.empty()) {
+    const CPageRect box = PeakAreaBox(s, *frame0);
+    AxisPen(s);
+    s.TextBox(box.left, box.top, box.right, box.bottom, doc.peakAreaText);
+  }
+  return kPainted;
+}

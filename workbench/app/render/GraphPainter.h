@@ -1,0 +1,53 @@
+// The paint sequence of the graph view: the PFC path, every frame of the document with its
+// axes, captions, zero lines and curves, the fitted model over frame 0 as the display switches
+// ask, and the peak-area text beside frame 0. It draws on a CDrawingSurface only, so the same
+// sequence serves the window, the printer and image files.
+#pragma once
+
+#include <utility>
+
+#include "DrawingSurface.h"
+#include "ViewFont.h"
+
+class CBalimorDoc;
+class CGraphFrame;
+struct CGraphAxis;
+
+// A rectangle in page units (millimetres).
+struct CPageRect {
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Fixed sizes of the drawing, in page units.
+inline constexpr double kTickLength = 3.0;
+inline constexpr double kTickLabelGap = 2.0;
+inline constexpr double kAxisPenWidth = 0.2;
+inline constexpr int kYCaptionAngle = 90;
+
+class CGraphPainter {
+ public:
+  enum Result { kPainted = 0, kBusy = 1, kNoFrame = -1 };
+
+  explicit CGraphPainter(CViewFont font = CViewFont()) : font(std::move(font)) {}
+
+  // The whole sequence. A paint asked for while one is in progress (anywhere in the process)
+  // does nothing and gives kBusy; without frame 0 the message "Can't get GraphFrame(0)"
+  // (caption "Error") is shown and kNoFrame returned.
+  int PaintDocument(CBalimorDoc& doc, CDrawingSurface& surface) const;
+  // True while a paint is in progress.
+  static bool Busy();
+
+  // One frame: its reversal flags applied, its rectangle, each axis in use with its ticks,
+  // labels and caption, the zero lines and every attached curve.
+  static void DrawFrame(CDrawingSurface& surface, CGraphFrame& frame);
+  // Tick marks 3.0 long into the frame and "%g" labels 2.0 outside the axis line. The largest
+  // label extent across the axis (width for a Y axis, height for an X axis), in page units.
+  static double DrawAxis(CDrawingSurface& surface, const CGraphFrame& frame, const CGraphAxis& axis);
+  // Where the peak-area text goes: beside frame 0, its size from the letter "W" of the
+  // current font.
+  static CPageRect PeakAreaBox(CDrawingSurface& surface, const CGraphFrame& frame);
+  // The frame's clip flag, given to every curve attached to it.
+  static void SetFrameClip(CGraphFrame& frame, bool clip);
+
+  CViewFont font;
+};

@@ -1,0 +1,45 @@
+// The drawing surface's device context on a QPainter: the graph view's widget, the printer,
+// images, SVG and PDF files alike. Colours are Windows COLORREF values (0x00BBGGRR); lines
+// are drawn without antialiasing so that a device point is exactly its pixel.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+
+#include "DrawingSurface.h"
+
+class CQtDeviceContext : public IDeviceContext {
+ public:
+  // The painter's device measured as it reports itself (whole millimetres, pixels).
+  explicit CQtDeviceContext(QPainter& painter);
+  // A device whose size in millimetres is given (an image or file page of a chosen size).
+  CQtDeviceContext(QPainter& painter, double widthMm, double heightMm);
+  // A device measured as given, whatever the painter's device is (a layout pass that
+  // measures text as on a large page while drawing on a small image).
+  CQtDeviceContext(QPainter& painter, const CDeviceCaps& caps);
+
+  CDeviceCaps Caps() const override { return caps; }
+  void SelectPen(const CPenSpec& pen) override;
+  void SelectBrush(const CBrushSpec& brush) override;
+  void SelectFont(const CFontSpec& font) override;
+  void Polyline(const CDevicePoint* p, int n) override;
+  void Rectangle(const CDeviceRect& r) override;
+  void Ellipse(const CDeviceRect& r) override;
+  void Text(CDevicePoint at, const std::string& text, int align, int angleDeg) override;
+  void TextBox(const CDeviceRect& r, const std::string& text) override;
+  CDeviceSize TextExtent(const std::string& text) override;
+  int TextBoxHeight(int width, const std::string& text) override;
+  void SetClip(const CDeviceRect& r) override;
+  void ClearClip() override;
+
+  static QColor Color(COLORREF c);
+
+ private:
+  void Init();
+  // Lays out a text box; the height it takes, drawn at topLeft when draw is set.
+  double LayoutBox(double width, const std::string& text, const QPointF* topLeft);
+
+  QPainter& painter;
+  CDeviceCaps caps;
+  QFont font;
+};
