@@ -464,12 +464,23 @@ CGraphData* CPeakSearch::PeakCurve(int i) const {
   return i >= 0 && i < PeakCurveCount() ? peakCurves[static_cast<std::size_t>(i)].curve.get() : nullptr;
 }
 
+CPeakSearch::CCurveExtent CPeakSearch::PeakCurveExtent(int i) const {
+  const CGraphData* curve = PeakCurve(i);
+  if (!curve) return {};
+  const CurveSlot& slot = peakCurves[static_cast<std::size_t>(i)];
+  if (slot.stamp != gridStamp || curve->datan != static_cast<int>(grid.size()) || slot.w1 < slot.w0)
+    return {0, curve->datan, false};
+  return {slot.w0, slot.w1, gridAscending};
+}
+
 bool CPeakSearch::UpdateGrid(int n) {
   bool same = static_cast<int>(grid.size()) == n;
   for (int i = 0; same && i < n; ++i) same = grid[static_cast<std::size_t>(i)] == dataSet->ScaledX(i);
   if (same) return false;
   grid.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) grid[static_cast<std::size_t>(i)] = dataSet->ScaledX(i);
+  gridAscending = true;
+  for (std::size_t i = 1; i < grid.size() && gridAscending; ++i) gridAscending = grid[i] >= grid[i - 1];
   ++gridStamp;
   return true;
 }

@@ -97,6 +97,14 @@ class CPeakSearch {
   void ClearModelCurves();
   int PeakCurveCount() const { return static_cast<int>(peakCurves.size()); }
   CGraphData* PeakCurve(int i) const;
+  // Where peak curve i holds the values of its last computation: points first .. end-1; every
+  // other point is 0, and xAscending tells that the curve's X never decrease. The graph view
+  // skips the flat parts of a long curve with it. A curve resized since gives its whole range.
+  struct CCurveExtent {
+    int first = 0, end = 0;
+    bool xAscending = false;
+  };
+  CCurveExtent PeakCurveExtent(int i) const;
 
   // Value, flag and change of peak i in one column.
   double& Value(Column c, int i) { return column[c].value[i]; }
@@ -161,5 +169,6 @@ class CPeakSearch {
   std::vector<double> grid;
   std::vector<double> scratch;  // the window's scaled abscissa and sums of one peak
   long gridStamp = 0;
+  bool gridAscending = false;  // the grid's X′ never decrease (a not-a-number counts as a fall)
   long totalStamp = -1, backgroundStamp = -1;
 };

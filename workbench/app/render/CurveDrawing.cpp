@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "GraphFrame.h"
 #include "PolylineReducer.h"
 
 namespace {
 
-// The mapping of one curve's points through a frame onto the device.
+// The mapping of one curve's points through a frame onto the device. A point lies inside when
+// tx = (x − XMin)/(XMax − XMin) and ty likewise lie in [0, 1], tested on x − XMin against the
+// span so that no division is needed per point; the page point p1 + tx·(p3 − p1) is worked out
+// with the span's reciprocal, which moves it by an amount far below the 1e-5 of the mapping.
 class CPointMap {
  public:
   CPointMap(const CDrawingSurface& s, const CGraphFrame& f, const CGraphData& c)
@@ -17,13 +21,14 @@ class CPointMap {
         xMin(f.XMin), xSpan(f.XMax - f.XMin), yMin(f.YMin), ySpan(f.YMax - f.YMin),
         p1(f.position[0]), pw(f.position[2] - f.position[0]),
         p2(f.position[1]), ph(f.position[3] - f.position[1]),
+        xPage(pw / xSpan), yPage(ph / ySpan),
         offX(s.offsetX), offY(s.offsetY), ppmX(s.PixelsPerMmX()), ppmY(s.PixelsPerMmY()),
         scale(s.scale),
         // The plain transforms are worked out here; the others go through the curve.
         plainX(c.XAxisType == 0 || c.XAxisType == 7), plainY(c.YAxisType == 0) {}
 
   struct Point {
-    double tx = 0, ty = 0;
+    double dx = 0, dy = 0;  // x − XMin, y − YMin
     bool inside = false;
     bool finite = false;
   };
@@ -33,54 +38,126 @@ class CPointMap {
     const double x = plainX ? curve.X[k] * curve.XScale + curve.XOffset : curve.ProcessedX(i);
     const double y = plainY ? curve.Y[k] * curve.YScale + curve.YOffset : curve.ProcessedY(i);
     Point p;
-    p.tx = (x - xMin) / xSpan;
-    p.ty = (y - yMin) / ySpan;
-    p.inside = p.tx >= 0 && p.tx <= 1 && p.ty >= 0 && p.ty <= 1;
-    p.finite = std::isfinite(p.tx) && std::isfinite(p.ty);
+    p.dx = x - xMin;
+    p.dy = y - yMin;
+    p.inside = Within(p.dx, xSpan) && Within(p.dy, ySpan);
+    p.finite = std::isfinite(p.dx * xPage) && std::isfinite(p.dy * yPage);
     return p;
   }
+  // tx of point i.
+  double Tx(int i) const { return At(i).dx / xSpan; }
   CDevicePoint Device(const Point& p) const {
-    return {PageToDevice(p1 + p.tx * pw, offX, ppmX, scale),
-            PageToDevice(p2 + p.ty * ph, offY, ppmY, scale)};
+    return {PageToDevice(p1 + p.dx * xPage, offX, ppmX, scale),
+            PageToDevice(p2 + p.dy * yPage, offY, ppmY, scale)};
   }
 
  private:
+  // 0 <= d/span <= 1 for either sign of the span (none for a span of 0).
+  static bool Within(double d, double span) {
+    return span > 0 ? (d >= 0 && d <= span) : (span < 0 && d <= 0 && d >= span);
+  }
   const CGraphData& curve;
-  const double xMin, xSpan, yMin, ySpan, p1, pw, p2, ph, offX, offY, ppmX, ppmY, scale;
+  const double xMin, xSpan, yMin, ySpan, p1, pw, p2, ph, xPage, yPage, offX, offY, ppmX, ppmY, scale;
   const bool plainX, plainY;
 };
 
+// An index range i0..i1 of a curve's points, both ends included.
+struct CRange {
+  int i0, i1;
+};
+
+// The ranges of points a line must visit so that it draws what visiting every point draws.
+// Without a usable extent that is all of i0..i1. With one, a flat part (Y' constant, X'
+// ascending) between s and e−1 needs only its ends and the ends of its inside run a..b, with
+// a neighbour on each side: the points skipped within the run lie on one device row between
+// the visited ones, and those skipped outside it are not used, nor are their neighbours.
+std::vector<CRange> VisitRanges(const CGraphData& c, const CPointMap& map, int i0, int i1,
+                                const CCurveExtent* extent) {
+  const bool flatParts = extent && extent->xAscending && !c.breakOnReturn &&
+                         (c.XAxisType == 0 || c.XAxisType == 7) && c.XScale > 0 &&
+                         extent->first >= 0 && extent->end <= c.datan && extent->first <= extent->end;
+  if (!flatParts) return {{i0, i1}};
+  std::vector<CRange> r;
+  auto add = [&](int a, int b) {
+    a = std::max(a, i0);
+    b = std::min(b, i1);
+    if (a <= b) r.push_back({a, b});
+  };
+  auto flat = [&](int s, int e) {  // points s .. e−1
+    s = std::max(s, i0);
+    e = std::min(e, i1 + 1);
+    if (s >= e) return;
+    add(s, s + 1);
+    add(e - 2, e - 1);
+    // The inside points of a flat part are one run: tx is monotone in the index.
+    const double t0 = map.Tx(s), t1 = map.Tx(e - 1);
+    const bool up = t0 <= t1;
+    auto firstWhere = [&](auto pred) {  // first k in s..e with pred true (pred monotone)
+      int lo = s, hi = e;
+      while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (pred(map.Tx(mid))) hi = mid; else lo = mid + 1;
+      }
+      return lo;
+    };
+    const int a = up ? firstWhere([](double t) { return t >= 0; }) : firstWhere([](double t) { return t <= 1; });
+    const int b = (up ? firstWhere([](double t) { return t > 1; }) : firstWhere([](double t) { return t < 0; })) - 1;
+    if (a <= b) {
+      add(a - 1, a + 1);
+      add(b - 1, b + 1);
+    }
+  };
+  flat(0, extent->first);
+  add(extent->first, extent->end - 1);
+  flat(extent->end, c.datan);
+  std::sort(r.begin(), r.end(), [](const CRange& x, const CRange& y) { return x.i0 < y.i0; });
+  std::vector<CRange> merged;
+  for (const CRange& x : r) {
+    if (!merged.empty() && x.i0 <= merged.back().i1 + 1)
+      merged.back().i1 = std::max(merged.back().i1, x.i1);
+    else
+      merged.push_back(x);
+  }
+  return merged;
+}
+
 void DrawLine(CDrawingSurface& s, const CGraphFrame& f, const CGraphData& c, const CPointMap& map,
-              int i0, int i1) {
+              int i0, int i1, const CCurveExtent* extent) {
   s.SetPen(c.lineStyle, c.lineWidth, c.lineColor);
   const double* pos = f.position;
   if (c.clipToFrame) s.Clip(pos[0], pos[1], pos[2], pos[3]);
   // The direction of the first step of X′, against which a turn back starts a new line.
   const bool ascending = c.datan > 1 && c.ScaledX(1) > c.ScaledX(0);
+  auto inside = [&](int k) { return k >= i0 && k <= i1 && map.At(k).inside; };
   {
     CPolylineReducer line(s.Device());
-    CPointMap::Point cur = map.At(i0);
-    bool prevInside = false, prevUsed = false;
-    double prevX = c.ScaledX(i0);
-    for (int i = i0; i <= i1; ++i) {
-      const CPointMap::Point next = i < i1 ? map.At(i + 1) : CPointMap::Point{};
-      const bool used = cur.finite && (cur.inside || prevInside || next.inside);
-      if (used) {
-        bool turnBack = false;
-        if (c.breakOnReturn && i > i0) {
-          const double x = c.ScaledX(i);
-          turnBack = ascending ? x < prevX : x > prevX;
+    for (const CRange& range : VisitRanges(c, map, i0, i1, extent)) {
+      // The state of the point before the range, from its own neighbours.
+      const int b = range.i0;
+      bool prevInside = inside(b - 1);
+      bool prevUsed = b > i0 && map.At(b - 1).finite && (inside(b - 2) || prevInside || inside(b));
+      double prevX = c.ScaledX(b > i0 ? b - 1 : b);
+      CPointMap::Point cur = map.At(b);
+      for (int i = b; i <= range.i1; ++i) {
+        const CPointMap::Point next = i < i1 ? map.At(i + 1) : CPointMap::Point{};
+        const bool used = cur.finite && (cur.inside || prevInside || next.inside);
+        if (used) {
+          bool turnBack = false;
+          if (c.breakOnReturn && i > i0) {
+            const double x = c.ScaledX(i);
+            turnBack = ascending ? x < prevX : x > prevX;
+          }
+          const CDevicePoint p = map.Device(cur);
+          if (!prevUsed || turnBack)
+            line.MoveTo(p);
+          else
+            line.LineTo(p);
         }
-        const CDevicePoint p = map.Device(cur);
-        if (!prevUsed || turnBack)
-          line.MoveTo(p);
-        else
-          line.LineTo(p);
+        if (c.breakOnReturn) prevX = c.ScaledX(i);
+        prevUsed = used;
+        prevInside = cur.inside;
+        cur = next;
       }
-      if (c.breakOnReturn) prevX = c.ScaledX(i);
-      prevUsed = used;
-      prevInside = cur.inside;
-      cur = next;
     }
   }
   if (c.clipToFrame) s.Unclip();
@@ -118,7 +195,7 @@ void DrawMarkers(CDrawingSurface& s, const CGraphData& c, const CPointMap& map, 
 }  // namespace
 
 int DrawCurve(CDrawingSurface& surface, const CGraphFrame* frame, const CGraphData* curve, int i0,
-              int i1) {
+              int i1, const CCurveExtent* extent) {
   if (!frame || !curve || !curve->isValid) return -1;
   if (curve->datan < 1) return 1;
   const int last = curve->datan - 1;
@@ -127,7 +204,7 @@ int DrawCurve(CDrawingSurface& surface, const CGraphFrame* frame, const CGraphDa
   i0 = std::clamp(i0, 0, last);
   i1 = std::clamp(i1, 0, last);
   const CPointMap map(surface, *frame, *curve);
-  if (curve->drawLine) DrawLine(surface, *frame, *curve, map, i0, i1);
+  if (curve->drawLine) DrawLine(surface, *frame, *curve, map, i0, i1, extent);
   if (curve->drawSymbol) DrawMarkers(surface, *curve, map, i0, i1);
   return 0;
 }

@@ -183,35 +183,35 @@ int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
   CGraphData* data = frame0->GetGraph(0);
   if (!data) return kPainted;
   CPeakSearch& r = doc.GetPeakSearch();
-  // The display transform of the log switch; the frame takes it at the next paint.
-  data->YAxisType = doc.logFlag;
-  data->UpdateRange();
+  // The display transform of the log switch; the frame takes it at the next paint. A curve
+  // that has it already keeps its range, which every change of its points updates.
+  auto takeLogFlag = [&doc](CGraphData& c) {
+    if (c.YAxisType == doc.logFlag) return;
+    c.YAxisType = doc.logFlag;
+    c.UpdateRange();
+  };
+  takeLogFlag(*data);
   auto eachModelCurve = [&r](auto&& act) {
     act(r.backgroundCurve);
     act(r.totalCurve);
     for (int i = 0; i < r.PeakCurveCount(); ++i) act(*r.PeakCurve(i));
   };
-  eachModelCurve([&doc](CGraphData& c) {
-    c.YAxisType = doc.logFlag;
-    c.UpdateRange();
-  });
+  eachModelCurve(takeLogFlag);
   if (form && form->autoRedraw && (r.peakCount >= 1 || r.b[0] != 0)) {
     const CGraphData* original = doc.GetOriginalData();
     r.MakeModelCurves(original ? original->datan : 0);
     // A peak curve made just now takes the transform too, so it is not drawn linear once.
-    eachModelCurve([&doc](CGraphData& c) {
-      if (c.YAxisType == doc.logFlag) return;
-      c.YAxisType = doc.logFlag;
-      c.UpdateRange();
-    });
+    eachModelCurve(takeLogFlag);
   }
   const bool clipModel = ini.GetInt(ini::kClipGraphFrameDraw) > 0;
   eachModelCurve([clipModel](CGraphData& c) { c.clipToFrame = clipModel; });
   if (doc.viewBackground) DrawCurve(s, frame0, &r.backgroundCurve);
   if (doc.viewCalc) DrawCurve(s, frame0, &r.totalCurve);
   for (int i = 0; i < r.PeakCurveCount(); ++i) {
-    if (doc.viewCurves || (i == r.currentPeak && doc.viewCurrentCurve))
-      DrawCurve(s, frame0, r.PeakCurve(i));
+    if (doc.viewCurves || (i == r.currentPeak && doc.viewCurrentCurve)) {
+      const CCurveExtent extent = r.PeakCurveExtent(i);
+      DrawCurve(s, frame0, r.PeakCurve(i), 0, -1, &extent);
+    }
   }
   if (!doc.peakAreaText.empty()) {
     const CPageRect box = PeakAreaBox(s, *frame0);

@@ -34,15 +34,12 @@ class CPolylineReducer {
       Open(p);
       return;
     }
+    // Without branches: a dense curve's points go up and down at random.
     last = p.y;
-    if (p.y < lo) {
-      lo = p.y;
-      loFirst = false;  // the lowest now comes after the highest
-    }
-    if (p.y > hi) {
-      hi = p.y;
-      loFirst = true;
-    }
+    const bool below = p.y < lo, above = p.y > hi;
+    loFirst = above ? true : (below ? false : loFirst);  // which extreme came last
+    lo = below ? p.y : lo;
+    hi = above ? p.y : hi;
     ++count;
   }
   // Draws what is pending.

@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
     options.font = {"DejaVu Sans", 100};
     const CGraphPage page = LayoutGraphPage(doc, options);
     QImage image(1600, 1000, QImage::Format_RGB32);
+    if (std::getenv("BENCH_DATA_ONLY")) doc.viewBackground = doc.viewCalc = doc.viewCurves = doc.viewCurrentCurve = false;
+    if (std::getenv("BENCH_PEAKS_ONLY")) { doc.viewBackground = doc.viewCalc = false; doc.GetFrameArray()->GetFrame(0)->GetGraph(0)->isValid = false; }
     for (int k = 0; k < repeats; ++k) {
       image.fill(Qt::white);
       const auto t0 = std::chrono::steady_clock::now();
