@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+
 #include "Batch.h"
+#include "GraphExport.h"
 #include "GraphFrameArray.h"
+#include "ViewFont.h"
 
 namespace {
 
@@ -39,6 +43,14 @@ const char* const kUsage =
     "      runs the fit as \"Curve Fit\" does (job file, fitter, results copied back) and\n"
     "      prints the peak-area table and its Sigma line. The fitter's console output and\n"
     "      every question (answered yes) go to the error stream.\n"
+    "  plot FILE OUT [COMMON] [--fit] [--log] [--width PX] [--height PX]\n"
+    "      draws what the graph view shows (frames, axes, the data and the model curves\n"
+    "      under the [GraphView] display switches, the peak-area text) into OUT: a PNG,\n"
+    "      SVG or PDF file by OUT's extension. --fit fits first, as fit does; --log shows\n"
+    "      the logarithm of the intensity (the form's \"Log\" button); --width and\n"
+    "      --height give the size of a PNG image (default 1600 x 1000 pixels). The page\n"
+    "      holds every frame and the peak-area text with a margin; the font is [GraphView]\n"
+    "      ViewFontFaceName and ViewFontHeight, else Times New Roman at 18 points.\n"
     "  --help\n"
     "      shows this text.\n"
     "\n"
@@ -71,6 +83,9 @@ struct Args {
   BatchOptions options;
   bool help = false;
   bool common = false;  // an option other than --section was given
+  // plot: fit first, the log display, the image size; plotOption when any was given.
+  bool fit = false, log = false, plotOption = false;
+  int width = 1600, height = 1000;
   std::string error;
 };
 
@@ -132,6 +147,10 @@ Args Parse(int argc, char** argv) {
          o.threshold = t;
          return true;
        }},
+      {"--fit", 0, [&](char**) { return a.plotOption = a.fit = true; }},
+      {"--log", 0, [&](char**) { return a.plotOption = a.log = true; }},
+      {"--width", 1, [&](char** v) { return (a.plotOption = true) && ParseInt(v[0], 1, 30000, a.width); }},
+      {"--height", 1, [&](char** v) { return (a.plotOption = true) && ParseInt(v[0], 1, 30000, a.height); }},
   };
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -246,7 +265,37 @@ int WriteCurves(CBatchSession& s, const std::string& out) {
   return 0;
 }
 
-// search, pfc, curves and fit: the setup form's logic on the loaded file.
+// plot: optionally the fit and the log display, then the graph into the picture file. Qt draws
+// it on its offscreen platform (unless QT_QPA_PLATFORM names another), so no display is needed.
+int Plot(CBatchSession& s, const Args& args) {
+  if (args.fit) {
+    s.form.OnExecdastelbutton();
+    if (!s.form.lastFitRefined) {
+      std::fputs("balimor-cli: the fit gave no refined job; nothing drawn\n", stderr);
+      return 1;
+    }
+  }
+  if (args.log) s.form.OnLog();
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  char name[] = "balimor-cli";
+  char* qtArgv[] = {name, nullptr};
+  QGuiApplication app(qtArgc, qtArgv);
+  CGraphExportOptions options;
+  options.widthPx = args.width;
+  options.heightPx = args.height;
+  // The view's font record as the view makes it; without a window font, at the screen's
+  // 96 pixels per inch.
+  options.font = LoadViewFont(s.doc.Ini(), nullptr, PointsPerPixelOfDpi(96));
+  std::string error;
+  if (!ExportGraph(s.doc, args.files[1], options, error)) {
+    std::fprintf(stderr, "balimor-cli: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// search, pfc, curves, fit and plot: the setup form's logic on the loaded file.
 int RunBatchCommand(const Args& args) {
   const std::string& cmd = args.command;
   CBatchSession s(args.options, true);
@@ -266,6 +315,8 @@ int RunBatchCommand(const Args& args) {
       s.form.OnExecdastelbutton();
       std::fputs(WithNewlines(s.doc.peakAreaText).c_str(), stdout);
       status = s.form.lastFitRefined ? 0 : 1;
+    } else if (cmd == "plot") {
+      status = Plot(s, args);
     }
   }
   CGraphData::SetMessagePlatform(nullptr);
@@ -291,10 +342,14 @@ int main(int argc, char** argv) {
   };
   const Command commands[] = {{"info", 1, false},   {"export", 2, false}, {"rietan", 2, false},
                               {"search", 1, true},  {"pfc", 2, true},     {"curves", 2, true},
-                              {"fit", 1, true}};
+                              {"fit", 1, true},     {"plot", 2, true}};
   for (const Command& c : commands) {
     if (args.command != c.name) continue;
     if (args.files.size() != c.files) break;
+    if (args.plotOption && args.command != "plot") {
+      std::fputs("balimor-cli: --fit, --log, --width and --height belong to plot\n", stderr);
+      return 1;
+    }
     if (!c.batch && args.common) {
       std::fprintf(stderr, "balimor-cli: %s takes no fit options\n", c.name);
       return 1;

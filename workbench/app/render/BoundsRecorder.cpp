@@ -35,9 +35,9 @@ void CBoundsRecorder::Text(CDevicePoint at, const std::string& text, int align, 
 void CBoundsRecorder::TextBox(const CDeviceRect& r, const std::string& text) {
   if (!text.empty()) {
     const int left = std::min(r.left, r.right), top = std::min(r.top, r.bottom);
-    const int width = std::abs(r.right - r.left);
+    const CDeviceSize used = inner.TextBoxExtent(std::abs(r.right - r.left), text);
     Add(left, top);
-    Add(left + width, top + std::max(std::abs(r.bottom - r.top), inner.TextBoxHeight(width, text)));
+    Add(left + used.cx, top + used.cy);
   }
   inner.TextBox(r, text);
 }

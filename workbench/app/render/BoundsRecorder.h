@@ -23,8 +23,8 @@ class CBoundsRecorder : public IDeviceContext {
   void Text(CDevicePoint at, const std::string& text, int align, int angleDeg) override;
   void TextBox(const CDeviceRect& r, const std::string& text) override;
   CDeviceSize TextExtent(const std::string& text) override { return inner.TextExtent(text); }
-  int TextBoxHeight(int width, const std::string& text) override {
-    return inner.TextBoxHeight(width, text);
+  CDeviceSize TextBoxExtent(int width, const std::string& text) override {
+    return inner.TextBoxExtent(width, text);
   }
   void SetClip(const CDeviceRect& r) override { inner.SetClip(r); }
   void ClearClip() override { inner.ClearClip(); }

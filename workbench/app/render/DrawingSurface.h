@@ -80,8 +80,8 @@ class IDeviceContext {
   // nothing is clipped (text may run below the box).
   virtual void TextBox(const CDeviceRect& r, const std::string& text) = 0;
   virtual CDeviceSize TextExtent(const std::string& text) = 0;
-  // The height that TextBox needs for the text at this width.
-  virtual int TextBoxHeight(int width, const std::string& text) = 0;
+  // What TextBox covers with the text at this width: its widest line and its height.
+  virtual CDeviceSize TextBoxExtent(int width, const std::string& text) = 0;
   virtual void SetClip(const CDeviceRect& r) = 0;
   virtual void ClearClip() = 0;
 };

@@ -149,6 +149,10 @@ CPageRect CGraphPainter::PeakAreaBox(CDrawingSurface& s, const CGraphFrame& f) {
   const double w = s.TextWidth("W");
   CPageRect r;
   r.left = std::max(p[0], p[2]) + 2 * w;
+  // Clear of the X caption under the frame, which may be wider than the frame.
+  bool bottomCaption = false;
+  for (int k = 0; k < std::clamp(f.nAxis, 0, CGraphFrame::kMaxAxis); ++k) bottomCaption |= f.axis[k].kind == 0;
+  if (bottomCaption) r.left = std::max(r.left, (p[0] + p[2]) / 2 + s.TextWidth(f.xLabel) / 2 + w);
   r.top = std::min(p[1], p[3]);
   r.right = r.left + 40 * w;
   r.bottom = std::max(p[1], p[3]);

@@ -43,8 +43,8 @@ class CGraphPainter {
   // Tick marks 3.0 long into the frame and "%g" labels 2.0 outside the axis line. The largest
   // label extent across the axis (width for a Y axis, height for an X axis), in page units.
   static double DrawAxis(CDrawingSurface& surface, const CGraphFrame& frame, const CGraphAxis& axis);
-  // Where the peak-area text goes: beside frame 0, its size from the letter "W" of the
-  // current font.
+  // Where the peak-area text goes: beside frame 0 (and clear of its X caption), 40 letters
+  // "W" of the current font wide, from the frame's top to its bottom (the text may run on).
   static CPageRect PeakAreaBox(CDrawingSurface& surface, const CGraphFrame& frame);
   // The frame's clip flag, given to every curve attached to it.
   static void SetFrameClip(CGraphFrame& frame, bool clip);

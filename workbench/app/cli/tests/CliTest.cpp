@@ -223,4 +223,84 @@ TEST_F(CliTest, FitsTheRealRasScanAsDiffraction) {
   EXPECT_NE(fit.out.find("\n  3   6.8"), std::string::npos) << fit.out;  // the main peak near 6.88°
 }
 
+// plot: the three picture kinds of the bundled scan fitted and of the real RAS scan, each file
+// whole, sized as asked and holding the frame's texts and the curves.
+TEST_F(CliTest, PlotWritesPngSvgAndPdf) {
+  // The width and height of a PNG file, from its header.
+  auto pngSize = [](const std::string& bytes) {
+    auto be = [&](std::size_t at) {
+      return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+             (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+    };
+    return bytes.size() > 24 && bytes.compare(1, 3, "PNG") == 0 ? std::make_pair(be(16), be(20)) : std::make_pair(0, 0);
+  };
+  struct Case {
+    const char* name;
+    std::string extra;
+    std::pair<int, int> size;
+  };
+  const Case cases[] = {{"g.png", "", {1600, 1000}}, {"g.png", " --width 640 --height 480", {640, 480}},
+                        {"g.svg", "", {}}, {"g.pdf", "", {}}};
+  const fs::path ras = fs::path(BALIMOR_REALDATA_DIR) / "ras_smartlab_2theta.ras";
+  for (const bool real : {false, true}) {
+    if (real && !fs::exists(ras)) {
+      std::printf("no real data folder at %s: the RAS plot is skipped\n", BALIMOR_REALDATA_DIR);
+      continue;
+    }
+    int k = 0;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(real ? "ras " : "demo ") + c.name + c.extra);
+      // A folder per run: a fit leaves its job beside the scan for the next one to read.
+      const fs::path sub = dir / std::to_string(k++);
+      fs::create_directories(sub);
+      const fs::path scan = sub / (real ? "scan.ras" : "demo.txt");
+      fs::copy_file(real ? ras : fs::path(BALIMOR_EXAMPLES_DIR "/diffraction/demo.txt"), scan);
+      const std::string fit = real ? " --log" : " --search --threshold 300 --fit";
+      const CliRun r = Cli("plot " + Q(scan.string()) + " " + Q((sub / c.name).string()) + fit + c.extra);
+      ASSERT_EQ(r.status, 0) << r.err.substr(0, 2000);
+      const std::string bytes = Slurp(sub / c.name);
+      const std::string ext = fs::path(c.name).extension().string();
+      if (ext == ".png") {
+        EXPECT_EQ(pngSize(bytes), c.size);
+      } else if (ext == ".svg") {
+        // Text stays text: the PFC path, a tick label, the captions; the curves in their colours.
+        for (const char* text : {real ? "scan#0.pfc" : "demo#0.pfc", "Intensity", ">20<", "<polyline"})
+          EXPECT_NE(bytes.find(text), std::string::npos) << text;
+        EXPECT_NE(bytes.find(real ? "Angle / deg" : "Diffraction angle 2Theta / deg."), std::string::npos);
+        EXPECT_EQ(bytes.find("Sigma:") != std::string::npos, !real);
+        if (!real) {
+          for (const char* colour : {"#ff0000", "#00ff00", "#0000ff", "#00ffff", "#000000"})
+            EXPECT_NE(bytes.find(colour), std::string::npos) << colour;
+        }
+      } else {
+        EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+        EXPECT_NE(bytes.find("/BaseFont"), std::string::npos);
+        EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+      }
+    }
+  }
+}
+
+TEST_F(CliTest, PlotRefusesWhatItCannotDraw) {
+  fs::copy_file(BALIMOR_EXAMPLES_DIR "/diffraction/demo.txt", dir / "demo.txt");
+  const std::string scan = Q((dir / "demo.txt").string());
+  struct Case {
+    std::string args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"plot " + scan + " " + Q((dir / "g.bmp").string()), "unknown picture kind"},
+      {"plot " + scan + " " + Q((dir / "no" / "g.png").string()), "can't write"},
+      {"plot " + scan + " " + Q((dir / "g.png").string()) + " --width 0", "bad value for --width"},
+      {"export " + scan + " " + Q((dir / "g.txt").string()) + " --log", "belong to plot"},
+      {"plot " + Q((dir / "none.txt").string()) + " " + Q((dir / "g.png").string()), "could not be loaded"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = Cli(c.args);
+    EXPECT_EQ(r.status, 1) << c.args;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  for (const char* name : {"g.bmp", "g.png", "g.txt"}) EXPECT_FALSE(fs::exists(dir / name)) << name;
+}
+
 }  // namespace

@@ -51,11 +51,17 @@ GraphFileKind GraphFileKindOf(const std::string& path) {
   return GraphFileKind::kNone;
 }
 
-CGraphPage LayoutGraphPage(CBalimorDoc& doc, const CGraphExportOptions& options) {
-  // The layout pass draws onto a small image but measures as on a large page.
+namespace {
+
+// One layout pass at a resolution: the page that holds what the paint draws.
+CGraphPage LayoutAt(CBalimorDoc& doc, const CGraphExportOptions& options, double pixelsPerMm) {
+  // The pass draws onto a small image but measures as on a large page.
   QImage scratch(16, 16, QImage::Format_RGB32);
+  // Of the resolution measured, as the image it stands for (fonts are laid out for it).
+  scratch.setDotsPerMeterX(static_cast<int>(pixelsPerMm * 1000 + 0.5));
+  scratch.setDotsPerMeterY(static_cast<int>(pixelsPerMm * 1000 + 0.5));
   QPainter painter(&scratch);
-  const int px = static_cast<int>(kLayoutPageMm * kLayoutPixelsPerMm);
+  const int px = static_cast<int>(kLayoutPageMm * pixelsPerMm);
   CQtDeviceContext measure(painter, CDeviceCaps{kLayoutPageMm, kLayoutPageMm, px, px});
   CBoundsRecorder recorder(measure);
   CDrawingSurface surface(recorder);
@@ -64,7 +70,6 @@ CGraphPage LayoutGraphPage(CBalimorDoc& doc, const CGraphExportOptions& options)
   CGraphPainter(options.font).PaintDocument(doc, surface);
   painter.end();
 
-  CGraphPage page;
   double x0 = 0, y0 = 0, x1 = 1, y1 = 1;
   if (!recorder.Empty()) {
     const CDeviceRect& b = recorder.Bounds();
@@ -77,19 +82,29 @@ CGraphPage LayoutGraphPage(CBalimorDoc& doc, const CGraphExportOptions& options)
   const double m = options.marginMm;
   const double left = std::min(0.0, x0 - m), top = std::min(0.0, y0 - m);
   double w = std::max(x1 + m - left, 1.0), h = std::max(y1 + m - top, 1.0);
-  // The aspect of the image: the shorter side grows.
   const double aspect = options.heightPx > 0 && options.widthPx > 0
                             ? static_cast<double>(options.widthPx) / options.heightPx
                             : 1.6;
-  if (w / h < aspect)
+  // The aspect of the image: the shorter side grows, the content in its middle.
+  double padX = 0, padY = 0;
+  if (w / h < aspect) {
+    padX = (h * aspect - w) / 2;
     w = h * aspect;
-  else
+  } else {
+    padY = (w / aspect - h) / 2;
     h = w / aspect;
-  page.widthMm = w;
-  page.heightMm = h;
-  page.offsetX = -left;
-  page.offsetY = -top;
-  return page;
+  }
+  return {w, h, padX - left, padY - top};
+}
+
+}  // namespace
+
+CGraphPage LayoutGraphPage(CBalimorDoc& doc, const CGraphExportOptions& options) {
+  // Text measures depend a little on the resolution (whole pixel font sizes, hinting): the
+  // page is laid out again at the resolution the image gets on the first page.
+  const CGraphPage first = LayoutAt(doc, options, kLayoutPixelsPerMm);
+  const double ppm = options.widthPx > 0 ? options.widthPx / first.widthMm : kLayoutPixelsPerMm;
+  return LayoutAt(doc, options, std::clamp(ppm, 1.0, 100.0));
 }
 
 bool ExportGraph(CBalimorDoc& doc, const std::string& path, const CGraphExportOptions& options,

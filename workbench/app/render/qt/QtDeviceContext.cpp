@@ -138,7 +138,7 @@ void CQtDeviceContext::Text(CDevicePoint at, const std::string& text, int align,
   painter.setPen(pen);
 }
 
-double CQtDeviceContext::LayoutBox(double width, const std::string& text, const QPointF* topLeft) {
+QSizeF CQtDeviceContext::LayoutBox(double width, const std::string& text, const QPointF* topLeft) {
   QString s = ToQString(text);
   s.replace(QLatin1Char('\n'), QChar::LineSeparator);
   QTextLayout layout(s, font, painter.device());
@@ -148,11 +148,12 @@ double CQtDeviceContext::LayoutBox(double width, const std::string& text, const 
   option.setTabStopDistance(kTabCharacters * fm.averageCharWidth());
   layout.setTextOption(option);
   layout.beginLayout();
-  double y = 0;
+  double y = 0, widest = 0;
   for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
     line.setLineWidth(width);
     line.setPosition(QPointF(0, y));
     y += line.height();
+    widest = std::max(widest, line.naturalTextWidth());
   }
   layout.endLayout();
   if (topLeft) {
@@ -161,7 +162,7 @@ double CQtDeviceContext::LayoutBox(double width, const std::string& text, const 
     layout.draw(&painter, *topLeft);
     painter.restore();
   }
-  return y;
+  return QSizeF(widest, y);
 }
 
 void CQtDeviceContext::TextBox(const CDeviceRect& r, const std::string& text) {
@@ -177,8 +178,10 @@ CDeviceSize CQtDeviceContext::TextExtent(const std::string& text) {
           static_cast<int>(std::ceil(fm.height()))};
 }
 
-int CQtDeviceContext::TextBoxHeight(int width, const std::string& text) {
-  return text.empty() ? 0 : static_cast<int>(std::ceil(LayoutBox(width, text, nullptr)));
+CDeviceSize CQtDeviceContext::TextBoxExtent(int width, const std::string& text) {
+  if (text.empty()) return {};
+  const QSizeF s = LayoutBox(width, text, nullptr);
+  return {static_cast<int>(std::ceil(s.width())), static_cast<int>(std::ceil(s.height()))};
 }
 
 void CQtDeviceContext::SetClip(const CDeviceRect& r) {

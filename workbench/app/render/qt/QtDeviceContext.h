@@ -28,7 +28,7 @@ class CQtDeviceContext : public IDeviceContext {
   void Text(CDevicePoint at, const std::string& text, int align, int angleDeg) override;
   void TextBox(const CDeviceRect& r, const std::string& text) override;
   CDeviceSize TextExtent(const std::string& text) override;
-  int TextBoxHeight(int width, const std::string& text) override;
+  CDeviceSize TextBoxExtent(int width, const std::string& text) override;
   void SetClip(const CDeviceRect& r) override;
   void ClearClip() override;
 
@@ -36,8 +36,9 @@ class CQtDeviceContext : public IDeviceContext {
 
  private:
   void Init();
-  // Lays out a text box; the height it takes, drawn at topLeft when draw is set.
-  double LayoutBox(double width, const std::string& text, const QPointF* topLeft);
+  // Lays out a text box, draws it at topLeft unless that is null, and gives its widest line
+  // and its height.
+  QSizeF LayoutBox(double width, const std::string& text, const QPointF* topLeft);
 
   QPainter& painter;
   CDeviceCaps caps;

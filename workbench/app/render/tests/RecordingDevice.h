@@ -54,7 +54,7 @@ class RecordingDevice : public IDeviceContext {
     const int h = font.height ? std::abs(font.height) : 10;
     return {static_cast<int>(text.size()) * h / 2, h};
   }
-  int TextBoxHeight(int, const std::string&) override { return 0; }
+  CDeviceSize TextBoxExtent(int, const std::string&) override { return {}; }
   void SetClip(const CDeviceRect& r) override {
     clip = true;
     clipRect = r;

@@ -411,6 +411,58 @@ TEST_F(Paint, SequenceAndDisplaySwitches) {
   EXPECT_TRUE(yCaption);
 }
 
+// A peak curve drawn with its extent (flat parts skipped) gives the very lines that visiting
+// every point gives, however the frame cuts the flat parts.
+TEST_F(Paint, PeakCurveExtentDrawsAsEveryPoint) {
+  CBalimorDoc doc(platform, ini);
+  CVariousData& d = *doc.GetOriginalData();
+  const int n = 20001;
+  d.SetSize(n);
+  for (int i = 0; i < n; ++i) {
+    d.SetX(i, 10 + 0.004 * i);
+    d.SetY(i, 0);
+  }
+  CPeakSearch& r = doc.GetPeakSearch();
+  r.dataKind = 1;
+  r.AddPeak(30, 1000, 0.5, 1, 0.3);
+  r.AddPeak(89.5, 500, 0.5, 1, 0.3);  // its window reaches the end of the scan
+  r.AddPeak(200, 500, 0.5, 1, 0.3);   // beyond 180: no window at all
+  ASSERT_EQ(r.MakeModelCurves(n), 1);
+  EXPECT_GT(r.PeakCurveExtent(0).first, 0);
+  EXPECT_TRUE(r.PeakCurveExtent(0).xAscending);
+  EXPECT_EQ(r.PeakCurveExtent(2).end, 0);
+  struct Limits {
+    double x0, x1, y0, y1;
+    int yType;
+  };
+  const Limits cases[] = {{0, 100, 0, 1100, 0},  {25, 35, 0, 1100, 0},   {28, 95, -10, 400, 0},
+                          {29, 31, 5, 1100, 0},  {95, 0, 0, 1100, 0},    {40, 60, -1, 1, 0},
+                          {0, 100, -6, 8, 1},    {31, 29.5, 1100, 0, 0}};
+  for (const Limits& l : cases) {
+    SCOPED_TRACE(testing::Message() << l.x0 << " " << l.x1 << " " << l.y0 << " " << l.y1);
+    CGraphFrame f(20, 70, 80, 10);
+    f.SetXMin(l.x0);
+    f.SetXMax(l.x1);
+    f.SetYMin(l.y0);
+    f.SetYMax(l.y1);
+    for (int j = 0; j < r.PeakCurveCount(); ++j) {
+      CGraphData& c = *r.PeakCurve(j);
+      c.YAxisType = l.yType;
+      RecordingDevice all({100, 100, 4000, 4000}), sparse({100, 100, 4000, 4000});
+      CDrawingSurface sa(all), ss(sparse);
+      DrawCurve(sa, &f, &c);
+      const CCurveExtent e = r.PeakCurveExtent(j);
+      DrawCurve(ss, &f, &c, 0, -1, &e);
+      EXPECT_EQ(PointsOf(sparse), PointsOf(all)) << "peak " << j;
+    }
+  }
+  // A curve resized since its computation is drawn whole.
+  r.PeakCurve(0)->SetCount(100);
+  EXPECT_EQ(r.PeakCurveExtent(0).first, 0);
+  EXPECT_EQ(r.PeakCurveExtent(0).end, 100);
+  EXPECT_FALSE(r.PeakCurveExtent(0).xAscending);
+}
+
 TEST_F(Paint, ClipFlagsAndAutoRedraw) {
   CBalimorDoc doc(platform, ini);
   Load(doc);
