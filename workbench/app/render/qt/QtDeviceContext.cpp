@@ -43,6 +43,9 @@ Qt::BrushStyle HatchOf(int hatch) {
   }
 }
 
+// The widest pen drawn on pixel devices as thin lines side by side.
+constexpr int kThinLinesUpTo = 8;
+
 // Tab stops every eight average characters.
 constexpr int kTabCharacters = 8;
 
@@ -68,6 +71,9 @@ CQtDeviceContext::CQtDeviceContext(QPainter& p, double widthMm, double heightMm)
 CQtDeviceContext::CQtDeviceContext(QPainter& p, const CDeviceCaps& c) : painter(p), caps(c) { Init(); }
 
 void CQtDeviceContext::Init() {
+  const QPaintDevice* d = painter.device();
+  const int type = d ? d->devType() : 0;
+  raster = type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget;
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   font = painter.font();
@@ -76,6 +82,9 @@ void CQtDeviceContext::Init() {
 void CQtDeviceContext::SelectPen(const CPenSpec& pen) {
   QPen q(Color(pen.color));
   q.setStyle(PenStyleOf(pen.style));
+  // Solid pens wider than a pixel, up to the width laid out of thin lines.
+  wide = pen.width > 1 && pen.width <= kThinLinesUpTo && (pen.style == kPenSolid || pen.style == kPenInsideFrame);
+  penWidth = pen.width;
   if (pen.width <= 1) {
     q.setWidth(0);  // one pixel, whatever the transform
     q.setCosmetic(true);
@@ -111,6 +120,29 @@ void CQtDeviceContext::Polyline(const CDevicePoint* p, int n) {
   if (n < 2) return;
   QVarLengthArray<QPoint, 512> pts(n);
   for (int i = 0; i < n; ++i) pts[i] = QPoint(p[i].x, p[i].y);
+  if (wide && raster) {
+    // Qt strokes a wide pen as one outline, whose filling for the zigzag of a dense curve
+    // costs far more than the curve itself. On a pixel device the same pixels come from
+    // one-pixel lines laid side by side over the pen's round tip; a vector file keeps the
+    // pen as it is.
+    const QPen pen = painter.pen();
+    QPen thin(pen.color());
+    thin.setWidth(0);
+    thin.setCosmetic(true);
+    painter.setPen(thin);
+    const int w = penWidth, r0 = (w - 1) / 2;
+    const double c = (w - 1) / 2.0, reach = w / 2.0 + 0.25;  // centre and radius of the tip
+    QVarLengthArray<QPoint, 512> shifted(n);
+    for (int dy = -r0; dy <= w - 1 - r0; ++dy) {
+      for (int dx = -r0; dx <= w - 1 - r0; ++dx) {
+        if (w > 3 && (dx + r0 - c) * (dx + r0 - c) + (dy + r0 - c) * (dy + r0 - c) > reach * reach) continue;
+        for (int i = 0; i < n; ++i) shifted[i] = pts[i] + QPoint(dx, dy);
+        painter.drawPolyline(shifted.data(), n);
+      }
+    }
+    painter.setPen(pen);
+    return;
+  }
   painter.drawPolyline(pts.data(), n);
 }
 

@@ -43,4 +43,7 @@ class CQtDeviceContext : public IDeviceContext {
   QPainter& painter;
   CDeviceCaps caps;
   QFont font;
+  bool raster = false;  // the device is made of pixels (an image, a pixmap, a widget)
+  bool wide = false;    // the pen is solid and wider than one pixel
+  int penWidth = 1;
 };
