@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev fonts-dejavu-core
   xvfb xauth xclip xdotool wl-clipboard
 )
 
