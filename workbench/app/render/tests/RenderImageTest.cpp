@@ -16,6 +16,7 @@
 #include "GraphPainter.h"
 #include "IniKeys.h"
 #include "QtDeviceContext.h"
+#include "ScanSupport.h"
 #include "SetupForm.h"
 
 namespace {
@@ -88,20 +89,7 @@ class ImageTest : public doctest::DocTest {
   }
   // Measured data 0..100 with two peaks, the second current, on the single-line model.
   void Load(CBalimorDoc& doc) {
-    CVariousData& d = *doc.GetOriginalData();
-    d.SetSize(201);
-    for (int i = 0; i <= 200; ++i) {
-      d.SetX(i, i * 0.5);
-      d.SetY(i, 20);
-    }
-    d.UpdateRange();
-    CPeakSearch& r = doc.GetPeakSearch();
-    r.dataKind = 2;
-    r.AddPeak(30, 60, 0.5, 1, 4);
-    r.AddPeak(70, 60, 0.5, 1, 4);
-    r.currentPeak = 1;
-    r.MakeModelCurves(d.datan);
-    doc.GetFrameArray()->GetFrame(0)->AutoScale(0.1);
+    LoadScan(doc, 201, 0.5, [](double) { return 20.0; }, {{30, 60, 4}, {70, 60, 4}}, 1);
   }
 };
 

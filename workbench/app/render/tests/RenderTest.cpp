@@ -14,6 +14,7 @@
 #include "PolylineReducer.h"
 #include "RecordingDevice.h"
 #include "RubberBand.h"
+#include "ScanSupport.h"
 #include "SetupForm.h"
 #include "ViewFont.h"
 
@@ -343,20 +344,7 @@ class Paint : public doctest::DocTest {
  protected:
   // Measured data of 101 points on 0..100 and two peaks, the second current.
   void Load(CBalimorDoc& doc) {
-    CVariousData& d = *doc.GetOriginalData();
-    d.SetSize(101);
-    for (int i = 0; i <= 100; ++i) {
-      d.SetX(i, i);
-      d.SetY(i, 10 + i);
-    }
-    d.UpdateRange();
-    doc.GetFrameArray()->GetFrame(0)->AutoScale(0.1);
-    CPeakSearch& r = doc.GetPeakSearch();
-    r.dataKind = 2;
-    r.AddPeak(30, 50, 0.5, 1, 5);
-    r.AddPeak(60, 80, 0.5, 1, 5);
-    r.currentPeak = 1;
-    r.MakeModelCurves(d.datan);
+    LoadScan(doc, 101, 1, [](double x) { return 10 + x; }, {{30, 50, 5}, {60, 80, 5}}, 1);
   }
 };
 
