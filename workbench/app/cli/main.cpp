@@ -50,7 +50,7 @@ const char* const kUsage =
     "      the logarithm of the intensity (the form's \"Log\" button); --width and\n"
     "      --height give the size of a PNG image (default 1600 x 1000 pixels). The page\n"
     "      holds every frame and the peak-area text with a margin; the font is [GraphView]\n"
-    "      ViewFontFaceName and ViewFontHeight, else Times New Roman at 18 points.\n"
+    "      ViewFontFaceName and ViewFontHeight, else DejaVu Sans Mono at 9 points.\n"
     "  --help\n"
     "      shows this text.\n"
     "\n"
@@ -284,9 +284,11 @@ int Plot(CBatchSession& s, const Args& args) {
   CGraphExportOptions options;
   options.widthPx = args.width;
   options.heightPx = args.height;
-  // The view's font record as the view makes it; without a window font, at the screen's
-  // 96 pixels per inch.
-  options.font = LoadViewFont(s.doc.Ini(), nullptr, PointsPerPixelOfDpi(96));
+  // The view's font record as the view makes it. The console has no window font; it stands in
+  // with a fixed-pitch face at 9 points (12 pixels at 96 per inch), in which the columns of
+  // the peak-area table line up.
+  const CFontSpec consoleFont{"DejaVu Sans Mono", -12};
+  options.font = LoadViewFont(s.doc.Ini(), &consoleFont, PointsPerPixelOfDpi(96));
   std::string error;
   if (!ExportGraph(s.doc, args.files[1], options, error)) {
     std::fprintf(stderr, "balimor-cli: %s\n", error.c_str());

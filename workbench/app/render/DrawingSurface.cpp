@@ -72,6 +72,10 @@ double CDrawingSurface::TextWidth(const std::string& text) {
   return dc.TextExtent(text).cx / (ppmX * scale);
 }
 
+double CDrawingSurface::TextBoxWidth(const std::string& text) {
+  return dc.TextBoxExtent(1 << 24, text).cx / (ppmX * scale);
+}
+
 double CDrawingSurface::TextHeight(const std::string& text) {
   return dc.TextExtent(text).cy / (ppmY * scale);
 }

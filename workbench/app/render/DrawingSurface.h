@@ -143,6 +143,8 @@ class CDrawingSurface {
   void TextBox(double l, double t, double r, double b, const std::string& text);
   // Extent of one line in page units.
   double TextWidth(const std::string& text);
+  // Width of the widest line of a text box's text (tabs expanded), when nothing is broken.
+  double TextBoxWidth(const std::string& text);
   double TextHeight(const std::string& text);
   void Clip(double l, double t, double r, double b);
   void Unclip() { dc.ClearClip(); }

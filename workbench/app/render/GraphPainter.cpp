@@ -144,7 +144,7 @@ void CGraphPainter::DrawFrame(CDrawingSurface& s, CGraphFrame& f) {
     if (f.graph[i]) DrawCurve(s, &f, f.graph[i]);
 }
 
-CPageRect CGraphPainter::PeakAreaBox(CDrawingSurface& s, const CGraphFrame& f) {
+CPageRect CGraphPainter::PeakAreaBox(CDrawingSurface& s, const CGraphFrame& f, const std::string& text) {
   const double* p = f.position;
   const double w = s.TextWidth("W");
   CPageRect r;
@@ -154,7 +154,9 @@ CPageRect CGraphPainter::PeakAreaBox(CDrawingSurface& s, const CGraphFrame& f) {
   for (int k = 0; k < std::clamp(f.nAxis, 0, CGraphFrame::kMaxAxis); ++k) bottomCaption |= f.axis[k].kind == 0;
   if (bottomCaption) r.left = std::max(r.left, (p[0] + p[2]) / 2 + s.TextWidth(f.xLabel) / 2 + w);
   r.top = std::min(p[1], p[3]);
-  r.right = r.left + 40 * w;
+  // 40 letters "W" wide, or as wide as the text's longest line, so that no line of the
+  // peak-area table is broken in two.
+  r.right = r.left + std::max(40 * w, text.empty() ? 0.0 : s.TextBoxWidth(text) + w);
   r.bottom = std::max(p[1], p[3]);
   return r;
 }
@@ -218,7 +220,7 @@ int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
     }
   }
   if (!doc.peakAreaText.empty()) {
-    const CPageRect box = PeakAreaBox(s, *frame0);
+    const CPageRect box = PeakAreaBox(s, *frame0, doc.peakAreaText);
     AxisPen(s);
     s.TextBox(box.left, box.top, box.right, box.bottom, doc.peakAreaText);
   }

@@ -45,7 +45,8 @@ class CGraphPainter {
   static double DrawAxis(CDrawingSurface& surface, const CGraphFrame& frame, const CGraphAxis& axis);
   // Where the peak-area text goes: beside frame 0 (and clear of its X caption), 40 letters
   // "W" of the current font wide, from the frame's top to its bottom (the text may run on).
-  static CPageRect PeakAreaBox(CDrawingSurface& surface, const CGraphFrame& frame);
+  static CPageRect PeakAreaBox(CDrawingSurface& surface, const CGraphFrame& frame,
+                               const std::string& text = std::string());
   // The frame's clip flag, given to every curve attached to it.
   static void SetFrameClip(CGraphFrame& frame, bool clip);
 
