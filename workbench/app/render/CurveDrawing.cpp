@@ -46,6 +46,41 @@ class CPointMap {
   }
   // tx of point i.
   double Tx(int i) const { return At(i).dx / xSpan; }
+
+  // Device points and the inside and finite tests (1 or 0) of points a .. a+n−1. For the
+  // plain transforms this runs as two simple loops, the mapping in doubles and then the
+  // conversion to device units, which become vector code.
+  void Fill(int a, int n, double* dx, double* dy, int* devX, int* devY, double* inside, double* finite) const {
+    if (!plainX || !plainY) {
+      for (int j = 0; j < n; ++j) {
+        const Point p = At(a + j);
+        const CDevicePoint d = Device(p);
+        devX[j] = d.x;
+        devY[j] = d.y;
+        inside[j] = p.inside;
+        finite[j] = p.finite;
+      }
+      return;
+    }
+    const double* X = curve.X.data() + a;
+    const double* Y = curve.Y.data() + a;
+    const double xs = curve.XScale, xo = curve.XOffset - xMin, ys = curve.YScale, yo = curve.YOffset - yMin;
+    // An axis of span 0 holds no point inside.
+    const double xLo = xSpan > 0 ? 0 : xSpan, xHi = xSpan > 0 ? xSpan : (xSpan < 0 ? 0 : -1);
+    const double yLo = ySpan > 0 ? 0 : ySpan, yHi = ySpan > 0 ? ySpan : (ySpan < 0 ? 0 : -1);
+    for (int j = 0; j < n; ++j) {
+      const double x = X[j] * xs + xo, y = Y[j] * ys + yo;
+      const double px = x * xPage, py = y * yPage;
+      dx[j] = px;
+      dy[j] = py;
+      inside[j] = x >= xLo && x <= xHi && y >= yLo && y <= yHi ? 1.0 : 0.0;
+      // Finite: neither infinite nor NaN (a NaN fails every comparison).
+      finite[j] = px - px == 0 && py - py == 0 ? 1.0 : 0.0;
+    }
+    for (int j = 0; j < n; ++j) devX[j] = PageToDevice(p1 + dx[j], offX, ppmX, scale);
+    for (int j = 0; j < n; ++j) devY[j] = PageToDevice(p2 + dy[j], offY, ppmY, scale);
+  }
+
   CDevicePoint Device(const Point& p) const {
     return {PageToDevice(p1 + p.dx * xPage, offX, ppmX, scale),
             PageToDevice(p2 + p.dy * yPage, offY, ppmY, scale)};
@@ -129,6 +164,16 @@ void DrawLine(CDrawingSurface& s, const CGraphFrame& f, const CGraphData& c, con
   // The direction of the first step of X′, against which a turn back starts a new line.
   const bool ascending = c.datan > 1 && c.ScaledX(1) > c.ScaledX(0);
   auto inside = [&](int k) { return k >= i0 && k <= i1 && map.At(k).inside; };
+  // Points are mapped a block at a time, with one point of look-ahead.
+  constexpr int kBlock = 2048;
+  std::vector<double> scratch(4 * (kBlock + 1));
+  std::vector<int> devices(2 * (kBlock + 1));
+  double* bx = scratch.data();
+  double* by = bx + kBlock + 1;
+  double* in = by + kBlock + 1;
+  double* fin = in + kBlock + 1;
+  int* devX = devices.data();
+  int* devY = devX + kBlock + 1;
   {
     CPolylineReducer line(s.Device());
     for (const CRange& range : VisitRanges(c, map, i0, i1, extent)) {
@@ -137,26 +182,44 @@ void DrawLine(CDrawingSurface& s, const CGraphFrame& f, const CGraphData& c, con
       bool prevInside = inside(b - 1);
       bool prevUsed = b > i0 && map.At(b - 1).finite && (inside(b - 2) || prevInside || inside(b));
       double prevX = c.ScaledX(b > i0 ? b - 1 : b);
-      CPointMap::Point cur = map.At(b);
-      for (int i = b; i <= range.i1; ++i) {
-        const CPointMap::Point next = i < i1 ? map.At(i + 1) : CPointMap::Point{};
-        const bool used = cur.finite && (cur.inside || prevInside || next.inside);
-        if (used) {
-          bool turnBack = false;
-          if (c.breakOnReturn && i > i0) {
-            const double x = c.ScaledX(i);
-            turnBack = ascending ? x < prevX : x > prevX;
-          }
-          const CDevicePoint p = map.Device(cur);
-          if (!prevUsed || turnBack)
-            line.MoveTo(p);
+      for (int start = b; start <= range.i1; start += kBlock) {
+        const int m = std::min(kBlock, range.i1 - start + 1);
+        // The look-ahead point: inside only when it is a point of the curve's i0..i1.
+        const int ahead = start + m <= i1 ? 1 : 0;
+        map.Fill(start, m + ahead, bx, by, devX, devY, in, fin);
+        if (!ahead) in[m] = 0;
+        // A block whose points are all inside and finite is one run of joined points.
+        double all = 1;
+        for (int j = 0; j <= m; ++j) all *= in[j] * fin[j];
+        if (all == 1 && !c.breakOnReturn) {
+          const CDevicePoint d0{devX[0], devY[0]};
+          if (!prevUsed)
+            line.MoveTo(d0);
           else
-            line.LineTo(p);
+            line.LineTo(d0);
+          line.LineTo(devX + 1, devY + 1, m - 1);
+          prevUsed = prevInside = true;
+          continue;
         }
-        if (c.breakOnReturn) prevX = c.ScaledX(i);
-        prevUsed = used;
-        prevInside = cur.inside;
-        cur = next;
+        for (int j = 0; j < m; ++j) {
+          const int i = start + j;
+          const bool used = fin[j] && (in[j] || prevInside || in[j + 1]);
+          if (used) {
+            bool turnBack = false;
+            if (c.breakOnReturn && i > i0) {
+              const double x = c.ScaledX(i);
+              turnBack = ascending ? x < prevX : x > prevX;
+            }
+            const CDevicePoint d{devX[j], devY[j]};
+            if (!prevUsed || turnBack)
+              line.MoveTo(d);
+            else
+              line.LineTo(d);
+          }
+          if (c.breakOnReturn) prevX = c.ScaledX(i);
+          prevUsed = used;
+          prevInside = in[j];
+        }
       }
     }
   }

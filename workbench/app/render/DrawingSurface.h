@@ -92,9 +92,9 @@ class IDeviceContext {
 inline int PageToDevice(double page, double offset, double pixelsPerMm, double scale) {
   constexpr double kLimit = 16777216.0;  // 2^24
   const double v = (page + offset) * pixelsPerMm * scale + 1e-5;
-  if (!(v > -kLimit)) return -static_cast<int>(kLimit);  // NaN too
-  if (v > kLimit) return static_cast<int>(kLimit);
-  return static_cast<int>(v);  // truncation toward zero
+  // Held at ±2^24 without a branch (a NaN goes to the lower limit); then truncated toward zero.
+  const double held = v > kLimit ? kLimit : (v > -kLimit ? v : -kLimit);
+  return static_cast<int>(held);
 }
 
 class CDrawingSurface {

@@ -42,6 +42,34 @@ class CPolylineReducer {
     hi = above ? p.y : hi;
     ++count;
   }
+  // Joins n points in turn, as n calls of LineTo do.
+  void LineTo(const int* xs, const int* ys, int n) {
+    for (int j = 0; j < n;) {
+      if (!open || xs[j] != col) {
+        LineTo(CDevicePoint{xs[j], ys[j]});
+        ++j;
+        continue;
+      }
+      // The rest of this pixel column, in one tight loop.
+      joined = true;
+      int k = j;
+      int l = lo, h = hi;
+      bool lf = loFirst;
+      for (; k < n && xs[k] == col; ++k) {
+        const int y = ys[k];
+        const bool below = y < l, above = y > h;
+        lf = above ? true : (below ? false : lf);
+        l = below ? y : l;
+        h = above ? y : h;
+      }
+      lo = l;
+      hi = h;
+      loFirst = lf;
+      last = ys[k - 1];
+      count += k - j;
+      j = k;
+    }
+  }
   // Draws what is pending.
   void Finish() { Flush(); }
 
