@@ -133,7 +133,9 @@ void glusub(const double* a, int n, int n1, double* b, const int* ipvt) {
   }
 }
 
-Status marq(State& st, const Out& out) {
+Status marq(State& st, const Out& out) { return marq(st, out, st.dampingFactor); }
+
+Status marq(State& st, const Out& out, double damping) {
   const int N = st.nMtx;
   double* M = st.M.data();
   // Row scales s_i = |M(i,i)| (1 for an empty row), applied column by column.
@@ -148,7 +150,7 @@ Status marq(State& st, const Out& out) {
     for (int i = 0; i < N; ++i) col[i] /= s[i];
   }
   for (int i = 0; i < N; ++i) {
-    M[i + i * kMaxMtx] += st.dampingFactor;
+    M[i + i * kMaxMtx] += damping;
     st.v[i] = -st.v[i];
   }
   int ier = 0;
@@ -165,9 +167,11 @@ bool stepFails(double v, double delta, double eps) {
   return std::fabs(delta) > eps;
 }
 
-void newprm(State& st, const Out& out) {
+void newprm(State& st, const Out& out) { applyStep(st, &out); }
+
+void applyStep(State& st, const Out* out) {
   static const recordio::Layout line("(2x, i3, 3g14.6)");
-  out.put(" *** New Parameters ***\n");
+  if (out) out->put(" *** New Parameters ***\n");
   st.converged = true;
   for (int m = 0; m < st.nMtx; ++m) {
     const double delta = st.v[m];
@@ -179,7 +183,7 @@ void newprm(State& st, const Out& out) {
       const float oldW = 1.0f / st.h[j];
       st.h[j] = static_cast<float>(st.h[j] + delta);
       const float newW = 1.0f / st.h[j];
-      out.put(line.write({I(m + 1), oldW, newW - oldW, newW}));
+      if (out) out->put(line.write({I(m + 1), oldW, newW - oldW, newW}));
       test = st.h[j];
     } else if (kind == kKindR2) {
       // r² moves by δ; printed as rfwhm: r, √(r²+δ) - r, √(r²+δ).
@@ -192,11 +196,12 @@ void newprm(State& st, const Out& out) {
       } else {
         // No real root: rfwhm takes the smallest value the final repairs allow.
         static const recordio::Layout msg("(a,i5,g14.6)");
-        out.putAfterEmptyLine(msg.write({"   rfwhm squared must be positive. #:", I(j + 1), arg}));
+        if (out)
+          out->putAfterEmptyLine(msg.write({"   rfwhm squared must be positive. #:", I(j + 1), arg}));
         newR = 0.0001f;
       }
       st.r[j] = newR;
-      out.put(line.write({I(m + 1), r, newR - r, newR}));
+      if (out) out->put(line.write({I(m + 1), r, newR - r, newR}));
       test = r2;
     } else {
       float* target = nullptr;
@@ -209,7 +214,7 @@ void newprm(State& st, const Out& out) {
       }
       const float old = *target;
       *target = static_cast<float>(old + delta);
-      out.put(line.write({I(m + 1), old, delta, *target}));
+      if (out) out->put(line.write({I(m + 1), old, delta, *target}));
       test = *target;
     }
     if (stepFails(test, delta, st.eps)) st.converged = false;

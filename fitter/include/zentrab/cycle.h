@@ -32,6 +32,8 @@ void glusub(const double* a, int n, int n1, double* b, const int* ipvt);
 // diagonal, negates v and solves; the step replaces v. A solver failure prints its code and
 // returns Status::stop.
 Status marq(State& st, const Out& out);
+// The same with the given damping in place of the job's damping factor.
+Status marq(State& st, const Out& out, double damping);
 
 // True when a step delta of a parameter whose (new) value is v fails the convergence test:
 // |delta| > |v eps| for v != 0, |delta| > eps for v = 0.
@@ -40,6 +42,8 @@ bool stepFails(double v, double delta, double eps);
 // Applies the step to the parameters of the index, prints old value, change and new value of
 // each, and sets st.converged when no entry fails the test.
 void newprm(State& st, const Out& out);
+// newprm printing to `out`, or without any line when `out` is null.
+void applyStep(State& st, const Out* out);
 
 // Prints the start-of-cycle line, then runs up to maxIteration cycles (diff, marq, newprm,
 // basprf). Returns Status::stop when the solver fails.

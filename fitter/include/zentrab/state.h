@@ -142,6 +142,13 @@ struct State {
 
   int iteration = 0;
   bool converged = false;
+
+  // The adaptive method: the undamped normal equations of the current parameters, kept while
+  // trial steps are solved from them (same layout as M and v), and the covariance of the
+  // optimised parameters at the solution (same layout, entries 0..nMtx-1).
+  std::array<double, kMaxMtx * kMaxMtx> M0{};
+  std::array<double, kMaxMtx> v0{};
+  std::array<double, kMaxMtx * kMaxMtx> cov{};
 };
 
 }  // namespace zentrab
