@@ -84,13 +84,23 @@ void prepare(State& st) {
 }
 
 Trial trial(State& st, const Out& out, Progress& pr) {
-  const int N = st.nMtx;
-  for (int c = 0; c < N; ++c) {
-    const std::size_t col = static_cast<std::size_t>(c) * kMaxMtx;
-    std::copy_n(&st.M0[col], N, &st.M[col]);
+  auto kept = [&] {
+    const int N = st.nMtx;
+    for (int c = 0; c < N; ++c) {
+      const std::size_t col = static_cast<std::size_t>(c) * kMaxMtx;
+      std::copy_n(&st.M0[col], N, &st.M[col]);
+    }
+    std::copy_n(st.v0.data(), N, st.v.data());
+  };
+  kept();
+  // A damped matrix that the solver finds singular is a rejected trial: more damping makes it
+  // regular. Nothing to optimise, or equations that are not finite, stop the fit as in marq.
+  const int ier = cycle::solve(st, Out{}, pr.damping);
+  if (ier == cycle::kNotFinite || ier == 3) {
+    kept();
+    cycle::marq(st, out, pr.damping);
+    return Trial::stop;
   }
-  std::copy_n(st.v0.data(), N, st.v.data());
-  if (cycle::marq(st, out, pr.damping) != Status::ok) return Trial::stop;
 
   auto stall = [&] {
     out.put(" ******  No step lowers S any more  *****\n");
@@ -101,7 +111,8 @@ Trial trial(State& st, const Out& out, Progress& pr) {
   // A step that makes a width 0 or negative leaves the model's domain: it cannot lower S and
   // is rejected without an evaluation (newprm would mend rfwhm to 0.0001, a Lorentzian 10^4
   // times as wide as the Gaussian, whose window would cover the whole scan).
-  const bool inDomain = widthsStayPositive(st);
+  const bool solved = ier == 0;
+  const bool inDomain = solved && widthsStayPositive(st);
   double trialS = 0;
   if (inDomain) {
     // The step is tried without its lines; an accepted step is applied again, printing them.
@@ -135,13 +146,14 @@ Trial trial(State& st, const Out& out, Progress& pr) {
   const double raised = pr.damping * pr.nu;
   pr.nu *= 2;
   static const recordio::Layout evaluated("(a, i3, a, g14.6, a, g14.6)");
-  static const recordio::Layout outside("(a, i3, a, a, g14.6)");
+  static const recordio::Layout unevaluated("(a, i3, a, a, g14.6)");
   if (inDomain)
     out.put(evaluated.write({" *** Rejected step in cycle", I(st.iteration), ", trial S=", trialS,
                              ", damping raised to", raised}));
   else
-    out.put(outside.write({" *** Rejected step in cycle", I(st.iteration), ", a width not positive",
-                           ", damping raised to", raised}));
+    out.put(unevaluated.write({" *** Rejected step in cycle", I(st.iteration),
+                               solved ? ", a width not positive" : ", the matrix is singular",
+                               ", damping raised to", raised}));
   if (raised > kMaxDamping) return stall();
   pr.damping = raised;
   return Trial::rejected;
@@ -152,6 +164,8 @@ Status run(State& st, const Out& out, Progress& pr) {
   st.converged = false;
   pr.damping = std::max(static_cast<double>(st.dampingFactor), kMinDamping);
   if (st.maxIteration <= 0) return Status::ok;
+  // No trial can be compared with an S that is not finite.
+  if (!cycle::finiteS(st, out)) return Status::stop;
   startLine(st, out);
   prepare(st);
   for (;;) {

@@ -135,9 +135,14 @@ void glusub(const double* a, int n, int n1, double* b, const int* ipvt) {
 
 Status marq(State& st, const Out& out) { return marq(st, out, st.dampingFactor); }
 
-Status marq(State& st, const Out& out, double damping) {
+int solve(State& st, const Out& out, double damping) {
   const int N = st.nMtx;
   double* M = st.M.data();
+  for (int j = 0; j < N; ++j) {
+    if (!std::isfinite(st.v[j])) return kNotFinite;
+    for (int i = 0; i < N; ++i)
+      if (!std::isfinite(M[i + static_cast<std::size_t>(j) * kMaxMtx])) return kNotFinite;
+  }
   // Row scales s_i = |M(i,i)| (1 for an empty row), applied column by column.
   double* s = st.work.data();
   for (int i = 0; i < N; ++i) {
@@ -155,6 +160,15 @@ Status marq(State& st, const Out& out, double damping) {
   }
   int ier = 0;
   glu(out, M, N, kMaxMtx, st.v.data(), kGluEps, st.work.data(), st.pivot.data(), ier);
+  return ier;
+}
+
+Status marq(State& st, const Out& out, double damping) {
+  const int ier = solve(st, out, damping);
+  if (ier == kNotFinite) {
+    out.put(kNotFiniteEquations);
+    return Status::stop;
+  }
   if (ier != 0) {
     out.put(recordio::write("(a, i5)", {" ***** Error occured in GLU. IER=", I(ier)}));
     return Status::stop;
@@ -162,9 +176,16 @@ Status marq(State& st, const Out& out, double damping) {
   return Status::ok;
 }
 
+bool finiteS(const State& st, const Out& out) {
+  if (std::isfinite(st.S)) return true;
+  out.put(kNotFiniteS);
+  return false;
+}
+
 bool stepFails(double v, double delta, double eps) {
-  if (v != 0.0) return std::fabs(delta) > std::fabs(v * eps);
-  return std::fabs(delta) > eps;
+  // Written so that a step or value that is not a number fails.
+  if (v != 0.0) return !(std::fabs(delta) <= std::fabs(v * eps));
+  return !(std::fabs(delta) <= eps);
 }
 
 void newprm(State& st, const Out& out) { applyStep(st, &out); }
@@ -226,6 +247,8 @@ Status run(State& st, const Out& out) {
   st.iteration = 1;
   st.converged = false;
   for (int cycle = 0; cycle < st.maxIteration; ++cycle) {
+    // Every step is taken, so a model that has overflowed cannot come back: stop at once.
+    if (!finiteS(st, out)) return Status::stop;
     out.put(start.write({" Start cycle ", I(st.iteration), " S=", st.S, " sigma=", st.sigma}));
     profile::diff(st);
     if (marq(st, out) != Status::ok) return Status::stop;

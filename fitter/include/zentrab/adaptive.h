@@ -60,14 +60,16 @@ void prepare(State& st);
 // (as newprm does) and the start-of-cycle line of the next cycle with the new S and sigma, and
 // lowers the damping. Rejected: leaves the parameters, S and sigma as they were, prints
 //   " *** Rejected step in cycle" i3 ", trial S=" g14.6 ", damping raised to" g14.6
-// (", a width not positive" in place of the trial S for a step outside the model) and raises the
-// damping. Trial::stalled when the damping would pass kMaxDamping or the step changed no
-// parameter (" ******  No step lowers S any more  *****" is printed). Trial::stop when the solver
-// fails (its message printed).
+// (", a width not positive" in place of the trial S for a step outside the model, ", the matrix
+// is singular" when the solver finds the damped matrix singular) and raises the damping.
+// Trial::stalled when the damping would pass kMaxDamping or the step changed no parameter
+// (" ******  No step lowers S any more  *****" is printed). Trial::stop when there is nothing to
+// optimise or the normal equations are not finite (marq's messages printed).
 Trial trial(State& st, const Out& out, Progress& pr);
 
 // Prints the start-of-cycle line, then runs trials until convergence, maxIteration accepted
-// steps, or a stall. Returns Status::stop when the solver fails.
+// steps, or a stall. Returns Status::stop when trial() does, or when S of the start values is
+// not finite.
 Status run(State& st, const Out& out, Progress& pr);
 
 // Standard errors of the optimised parameters in file form, after the fit:
