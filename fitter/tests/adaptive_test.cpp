@@ -70,17 +70,11 @@ synth::Job roughDoublets(std::vector<synth::Peak>& truth) {
   return job;
 }
 
-struct JobRun {
-  TempDir dir;
-  std::ostringstream console, err;
-  std::unique_ptr<State> st = newState();
-  int status = -1;
-  JobRun(synth::Job job, const std::string& method) {
-    job.method = method;
-    dir.write("job.pfc", synth::pfcText(job));
-    status = runJob(*st, dir.file("job.pfc"), dir.path(), console, err);
-  }
-};
+// The job's text with the method record `method`.
+std::string withMethod(synth::Job job, const std::string& method) {
+  job.method = method;
+  return synth::pfcText(job);
+}
 
 // S of every start-of-cycle line of a log.
 std::vector<double> startCycleS(const std::string& log) {
@@ -151,7 +145,7 @@ TEST(Adaptive, ReachesTheTruthWhereTheFixedCycleClimbsAndSNeverRises) {
   std::vector<synth::Peak> truth;
   const synth::Job job = roughDoublets(truth);
 
-  JobRun fixed(job, "Marq");
+  JobRun fixed(withMethod(job, "Marq"));
   ASSERT_EQ(fixed.status, 0) << fixed.err.str();
   const auto fixedS = startCycleS(fixed.console.str());
   bool climbs = false;
@@ -160,7 +154,7 @@ TEST(Adaptive, ReachesTheTruthWhereTheFixedCycleClimbsAndSNeverRises) {
   EXPECT_EQ(fixed.console.str().find("Standard errors"), std::string::npos);
   EXPECT_EQ(fixed.console.str().find("Rejected step"), std::string::npos);
 
-  JobRun run(job, "MarqAdaptive");
+  JobRun run(withMethod(job, "MarqAdaptive"));
   ASSERT_EQ(run.status, 0) << run.err.str();
   const std::string log = run.console.str();
   EXPECT_EQ(run.dir.read("out.txt"), log);
@@ -257,7 +251,7 @@ TEST(Adaptive, StandardErrorsMatchAFiniteDifferenceCovariance) {
   truth[1] = {31.0, 400, 0.4, 0.15, 0.9, 0.0, {1, 1, 1, 1, 0, 1, 0}};
   synth::fillData(job, truth, kFullProfile, 1.0, 99);
   job.peaks = synth::perturbed(truth, 0.01, 0.05);
-  JobRun run(job, "MarqAdaptive");
+  JobRun run(withMethod(job, "MarqAdaptive"));
   ASSERT_EQ(run.status, 0) << run.err.str();
   const State& st = *run.st;
   const auto rows = adaptive::errorRows(st);
@@ -351,7 +345,7 @@ TEST(Adaptive, StandardErrorsGiveWayToAMessageWhenTheyAreNotDetermined) {
     cases.push_back({"nothing free", j, "   None: no parameter is optimized."});
   }
   for (const Case& c : cases) {
-    JobRun run(c.job, "MarqAdaptive");
+    JobRun run(withMethod(c.job, "MarqAdaptive"));
     ASSERT_EQ(run.status, 0) << c.what << ": " << run.err.str();
     const std::string log = run.console.str();
     const std::string want = "\n *** Standard errors of the optimized parameters ***\n" +

@@ -145,11 +145,11 @@ TEST(Hostile, EveryJobEndsWithItsMessageOrASoundFitAndNoNaNInAnyFile) {
       const std::string what = c.name + " (" + method + ")";
       std::string text = c.text;
       if (const auto at = text.find("@METHOD@"); at != std::string::npos) text.replace(at, 8, method);
-      TempDir dir;
-      dir.write("job.pfc", text);
-      std::ostringstream console, err;
-      auto st = newState();
-      const int status = runJob(*st, dir.file("job.pfc"), dir.path(), console, err);
+      JobRun run(text);
+      const TempDir& dir = run.dir;
+      const int status = run.status;
+      const std::ostringstream& console = run.console;
+      const std::ostringstream& err = run.err;
       EXPECT_EQ(status, c.status) << what << "\n" << console.str() << err.str();
       const std::string log = dir.read("out.txt");
       bool said = false;

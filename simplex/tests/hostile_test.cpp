@@ -17,25 +17,15 @@
 
 #include "driver.h"
 #include "jobfiles.h"
+#include "testutil.h"
 
 namespace fs = std::filesystem;
 
 namespace simplex {
 namespace {
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
+using test::lines;
+using test::slurp;
 
 // Two bands on a sloping background, 601 points from 100 to 700, record by record, so that a
 // case can replace any record.
