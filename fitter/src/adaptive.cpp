@@ -1,8 +1,10 @@
 #include "zentrab/adaptive.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
+#include <string_view>
 
 #include "recordio/recordio.h"
 #include "zentrab/cycle.h"

@@ -7,7 +7,8 @@
 // A trial that lowers S is accepted: the parameters move, λ falls and the normal equations are
 // built anew. A trial that does not lower S is rejected: the parameters stay, λ rises and the next
 // trial is solved from the same equations. A trial that would make a Gaussian width or rfwhm
-// squared 0 or negative lies outside the model and is rejected without evaluating it. The fit
+// squared 0 or negative lies outside the model and is rejected without evaluating it, and so is
+// a damping at which the solver finds the matrix singular. The fit
 // ends when an accepted step passes the convergence test on eps, after maxIteration accepted
 // steps, or when no step can lower S any more (λ beyond kMaxDamping, or a trial too small to
 // change any parameter in single precision).
