@@ -133,9 +133,16 @@ void glusub(const double* a, int n, int n1, double* b, const int* ipvt) {
   }
 }
 
-Status marq(State& st, const Out& out) {
+Status marq(State& st, const Out& out) { return marq(st, out, st.dampingFactor); }
+
+int solve(State& st, const Out& out, double damping) {
   const int N = st.nMtx;
   double* M = st.M.data();
+  for (int j = 0; j < N; ++j) {
+    if (!std::isfinite(st.v[j])) return kNotFinite;
+    for (int i = 0; i < N; ++i)
+      if (!std::isfinite(M[i + static_cast<std::size_t>(j) * kMaxMtx])) return kNotFinite;
+  }
   // Row scales s_i = |M(i,i)| (1 for an empty row), applied column by column.
   double* s = st.work.data();
   for (int i = 0; i < N; ++i) {
@@ -148,11 +155,20 @@ Status marq(State& st, const Out& out) {
     for (int i = 0; i < N; ++i) col[i] /= s[i];
   }
   for (int i = 0; i < N; ++i) {
-    M[i + i * kMaxMtx] += st.dampingFactor;
+    M[i + i * kMaxMtx] += damping;
     st.v[i] = -st.v[i];
   }
   int ier = 0;
   glu(out, M, N, kMaxMtx, st.v.data(), kGluEps, st.work.data(), st.pivot.data(), ier);
+  return ier;
+}
+
+Status marq(State& st, const Out& out, double damping) {
+  const int ier = solve(st, out, damping);
+  if (ier == kNotFinite) {
+    out.put(kNotFiniteEquations);
+    return Status::stop;
+  }
   if (ier != 0) {
     out.put(recordio::write("(a, i5)", {" ***** Error occured in GLU. IER=", I(ier)}));
     return Status::stop;
@@ -160,14 +176,23 @@ Status marq(State& st, const Out& out) {
   return Status::ok;
 }
 
-bool stepFails(double v, double delta, double eps) {
-  if (v != 0.0) return std::fabs(delta) > std::fabs(v * eps);
-  return std::fabs(delta) > eps;
+bool finiteS(const State& st, const Out& out) {
+  if (std::isfinite(st.S)) return true;
+  out.put(kNotFiniteS);
+  return false;
 }
 
-void newprm(State& st, const Out& out) {
+bool stepFails(double v, double delta, double eps) {
+  // Written so that a step or value that is not a number fails.
+  if (v != 0.0) return !(std::fabs(delta) <= std::fabs(v * eps));
+  return !(std::fabs(delta) <= eps);
+}
+
+void newprm(State& st, const Out& out) { applyStep(st, &out); }
+
+void applyStep(State& st, const Out* out) {
   static const recordio::Layout line("(2x, i3, 3g14.6)");
-  out.put(" *** New Parameters ***\n");
+  if (out) out->put(" *** New Parameters ***\n");
   st.converged = true;
   for (int m = 0; m < st.nMtx; ++m) {
     const double delta = st.v[m];
@@ -179,7 +204,7 @@ void newprm(State& st, const Out& out) {
       const float oldW = 1.0f / st.h[j];
       st.h[j] = static_cast<float>(st.h[j] + delta);
       const float newW = 1.0f / st.h[j];
-      out.put(line.write({I(m + 1), oldW, newW - oldW, newW}));
+      if (out) out->put(line.write({I(m + 1), oldW, newW - oldW, newW}));
       test = st.h[j];
     } else if (kind == kKindR2) {
       // r² moves by δ; printed as rfwhm: r, √(r²+δ) - r, √(r²+δ).
@@ -192,11 +217,12 @@ void newprm(State& st, const Out& out) {
       } else {
         // No real root: rfwhm takes the smallest value the final repairs allow.
         static const recordio::Layout msg("(a,i5,g14.6)");
-        out.putAfterEmptyLine(msg.write({"   rfwhm squared must be positive. #:", I(j + 1), arg}));
+        if (out)
+          out->putAfterEmptyLine(msg.write({"   rfwhm squared must be positive. #:", I(j + 1), arg}));
         newR = 0.0001f;
       }
       st.r[j] = newR;
-      out.put(line.write({I(m + 1), r, newR - r, newR}));
+      if (out) out->put(line.write({I(m + 1), r, newR - r, newR}));
       test = r2;
     } else {
       float* target = nullptr;
@@ -209,7 +235,7 @@ void newprm(State& st, const Out& out) {
       }
       const float old = *target;
       *target = static_cast<float>(old + delta);
-      out.put(line.write({I(m + 1), old, delta, *target}));
+      if (out) out->put(line.write({I(m + 1), old, delta, *target}));
       test = *target;
     }
     if (stepFails(test, delta, st.eps)) st.converged = false;
@@ -221,6 +247,8 @@ Status run(State& st, const Out& out) {
   st.iteration = 1;
   st.converged = false;
   for (int cycle = 0; cycle < st.maxIteration; ++cycle) {
+    // Every step is taken, so a model that has overflowed cannot come back: stop at once.
+    if (!finiteS(st, out)) return Status::stop;
     out.put(start.write({" Start cycle ", I(st.iteration), " S=", st.S, " sigma=", st.sigma}));
     profile::diff(st);
     if (marq(st, out) != Status::ok) return Status::stop;

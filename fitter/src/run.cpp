@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "recordio/recordio.h"
+#include "zentrab/adaptive.h"
 #include "zentrab/cycle.h"
 #include "zentrab/input.h"
 #include "zentrab/profile.h"
@@ -39,13 +40,19 @@ int runJob(State& st, const std::string& pfcName, const std::filesystem::path& d
     profile::cnvdat(st, out);
     s = cycle::mkidx(st, out);
   }
+  // The method record chooses the adaptive method; any other text the fixed-damping cycle.
+  const bool adaptiveMethod = s == Status::ok && adaptive::chosen(st.method);
+  adaptive::Progress progress;
   if (s == Status::ok) {
     profile::basprf(st, out);
-    s = cycle::run(st, out);
+    s = adaptiveMethod ? adaptive::run(st, out, progress) : cycle::run(st, out);
   }
   if (s == Status::ok) {
+    const adaptive::Covariance cov =
+        adaptiveMethod ? adaptive::covariance(st) : adaptive::Covariance::ok;
     result::guardFinite(st, out);
     profile::invdat(st, out);
+    if (adaptiveMethod) adaptive::printErrors(st, out, cov);
     s = result::svfile(st, out, dir);
   }
   if (s == Status::ok) result::parea(st, out);
@@ -68,7 +75,9 @@ int runProgram(int argc, const char* const* argv, std::ostream& console, std::os
     err << "STOP 9999\n";
     return kStopStatus;
   }
-  auto st = std::make_unique<State>();
+  // Made without clearing: the contribution and derivative tables (22 MB) are written before
+  // they are read, and only the pages that the peak windows touch are ever mapped.
+  auto st = std::make_unique_for_overwrite<State>();
   return runJob(*st, argv[1], ".", console, err);
 }
 

@@ -23,6 +23,34 @@ struct Random {
     return (static_cast<double>(z >> 11) + 0.5) / 9007199254740992.0;
   }
   double gauss() { return std::sqrt(-2 * std::log(uniform())) * std::cos(2 * kPi * uniform()); }
+  // Poisson deviate of mean mu: multiplication of uniforms below mu = 10, transformed rejection
+  // with squeeze (Hörmann's PTRS) above.
+  double poisson(double mu) {
+    if (mu <= 0) return 0;
+    if (mu < 10) {
+      const double L = std::exp(-mu);
+      double p = uniform();
+      int k = 0;
+      while (p > L) {
+        p *= uniform();
+        ++k;
+      }
+      return k;
+    }
+    const double slam = std::sqrt(mu), loglam = std::log(mu);
+    const double b = 0.931 + 2.53 * slam, a = -0.059 + 0.02483 * b;
+    const double invAlpha = 1.1239 + 1.1328 / (b - 3.4), vr = 0.9277 - 3.6224 / (b - 2);
+    for (;;) {
+      const double U = uniform() - 0.5, V = uniform();
+      const double us = 0.5 - std::fabs(U);
+      const double k = std::floor((2 * a / us + b) * U + mu + 0.43);
+      if (us >= 0.07 && V <= vr) return k;
+      if (k < 0 || (us < 0.013 && V > us)) continue;
+      if (std::log(V) + std::log(invAlpha) - std::log(a / (us * us) + b) <=
+          -mu + k * loglam - std::lgamma(k + 1))
+        return k;
+    }
+  }
 };
 
 // A parameter record: value, flag, change (0).
@@ -87,6 +115,11 @@ void fillData(Job& job, const std::vector<Peak>& truth, bool full, double noise,
   }
 }
 
+void poissonNoise(Job& job, std::uint64_t seed) {
+  Random rnd{seed};
+  for (double& y : job.y) y = rnd.poisson(y);
+}
+
 std::string pfcText(const Job& job) {
   std::string s;
   s += job.title + "\n" + job.dataName + "\n" + job.program + "\n" + job.method + "\n";
@@ -118,6 +151,22 @@ std::vector<Peak> perturbed(const std::vector<Peak>& truth, double dPosition, do
     if (free[3] == 1) pk.gaussFwhm *= 1 + relative;
     if (free[5] == 1) pk.rfwhm *= 1 - relative;
     if (free[6] == 1) pk.anisotropy *= 1 - relative;
+  }
+  return start;
+}
+
+std::vector<Peak> roughStart(const std::vector<Peak>& truth, double widthShare, double relative,
+                             std::uint64_t seed) {
+  Random rnd{seed};
+  auto sign = [&] { return rnd.uniform() < 0.5 ? -1.0 : 1.0; };
+  std::vector<Peak> start = truth;
+  for (Peak& pk : start) {
+    const auto& free = pk.flags;
+    if (free[0] == 1) pk.position += sign() * widthShare * pk.gaussFwhm;
+    if (free[1] == 1) pk.intensity *= 1 + sign() * relative;
+    if (free[2] == 1) pk.gaussFraction = 0.5;
+    if (free[3] == 1) pk.gaussFwhm *= 1 + sign() * relative;
+    if (free[5] == 1) pk.rfwhm = 1;
   }
   return start;
 }
@@ -216,6 +265,30 @@ Job benchManyPeaksJob(std::vector<Peak>& truth) {
   }
   fillData(job, truth, true, 1.0, 70);
   job.peaks = perturbed(truth, 0.01, 0.05);
+  return job;
+}
+
+Job benchRoughStartJob(std::vector<Peak>& truth) {
+  Job job = benchScan("Benchmark: 30 doublet peaks from rough start values, 153 free parameters",
+                      110);
+  job.back = {150, -1.2, 0.008, 0, 0};
+  job.backFlag = {1, 1, 1, 0, 0};
+  truth.clear();
+  for (int j = 0; j < 30; ++j) {
+    Peak pk;
+    // Mostly 3° apart, every fifth peak close to the one before it.
+    pk.position = 13 + 3.1 * j - (j % 5 == 4 ? 1.9 : 0);
+    pk.intensity = 300 + 2200 * ((j * 7) % 11) / 10.0;
+    pk.gaussFraction = 0.3 + 0.1 * (j % 6);
+    pk.gaussFwhm = 0.06 + 0.004 * j;
+    pk.rfwhm = 0.8 + 0.09 * (j % 6);
+    pk.anisotropy = 0.01 * (j % 3);
+    pk.flags = {1, 1, 1, 1, 0, 1, 0};
+    truth.push_back(pk);
+  }
+  fillData(job, truth, true);
+  poissonNoise(job, 30);
+  job.peaks = roughStart(truth, 1.0 / 3, 0.3, 153);
   return job;
 }
 

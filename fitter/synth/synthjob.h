@@ -44,6 +44,10 @@ double peakProfile(const Job& job, const Peak& pk, double x, bool full);
 void fillData(Job& job, const std::vector<Peak>& truth, bool full, double noise = 0,
               std::uint64_t seed = 12345);
 
+// Replaces every y by a Poisson count whose mean is y (0 where y is not positive), from a fixed
+// seed: counting statistics of a detector.
+void poissonNoise(Job& job, std::uint64_t seed);
+
 // x = from, from + step, ... (n points).
 void grid(Job& job, double from, double step, int n);
 
@@ -54,6 +58,12 @@ std::string pfcText(const Job& job);
 // absolute shift in degrees), for a fit that has something to find.
 std::vector<Peak> perturbed(const std::vector<Peak>& truth, double dPosition, double relative);
 
+// Start values as a rough peak search gives them: each free position moved by `widthShare` of the
+// peak's Gaussian fwhm, each free intensity and Gaussian fwhm changed by `relative` (up or down,
+// the signs drawn from `seed`), a free Gauss fraction started at 0.5 and a free rfwhm at 1.
+std::vector<Peak> roughStart(const std::vector<Peak>& truth, double widthShare, double relative,
+                             std::uint64_t seed);
+
 // Benchmark and example jobs, data filled from their truth. `truth` receives the true peaks.
 // demo: 3001 points, 2θ 20-80°, six doublet peaks with noise.
 Job demoJob(std::vector<Peak>& truth);
@@ -61,5 +71,10 @@ Job demoJob(std::vector<Peak>& truth);
 Job benchDoubletJob(std::vector<Peak>& truth);
 // 20000 points, 70 peaks with position and intensity free (145 free parameters).
 Job benchManyPeaksJob(std::vector<Peak>& truth);
+// 20000 points, 30 Gaussian+Lorentzian doublets on a quadratic background, Poisson counts,
+// start values from roughStart (a third of a width, 30 %); 153 free parameters (the background's
+// three coefficients and position, intensity, Gauss fraction, Gaussian fwhm and rfwhm of every
+// peak).
+Job benchRoughStartJob(std::vector<Peak>& truth);
 
 }  // namespace synth

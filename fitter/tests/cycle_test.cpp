@@ -88,6 +88,9 @@ TEST(Convergence, RelativeStepOrAbsoluteAtZero) {
   EXPECT_FALSE(cycle::stepFails(0.0, 1e-4, eps));  // at 0 the step itself is compared with eps
   EXPECT_TRUE(cycle::stepFails(0.0, 1.1e-4, eps));
   EXPECT_TRUE(cycle::stepFails(0.0, -1.1e-4, eps));
+  EXPECT_TRUE(cycle::stepFails(100.0, NAN, eps));  // a step that is not a number never converges
+  EXPECT_TRUE(cycle::stepFails(NAN, 0.0, eps));
+  EXPECT_TRUE(cycle::stepFails(0.0, NAN, eps));
 }
 
 TEST(Newprm, AppliesStepsByKindAndTestsConvergence) {

@@ -48,17 +48,6 @@ synth::Job threePeaks(std::vector<synth::Peak>& truth, bool anisotropyFree) {
   return job;
 }
 
-struct JobRun {
-  TempDir dir;
-  std::ostringstream console, err;
-  std::unique_ptr<State> st = newState();
-  int status = -1;
-  explicit JobRun(const std::string& pfc) {
-    dir.write("job.pfc", pfc);
-    status = runJob(*st, dir.file("job.pfc"), dir.path(), console, err);
-  }
-};
-
 TEST(Fit, RecoversANoiselessSyntheticJob) {
   std::vector<synth::Peak> truth;
   const synth::Job job = threePeaks(truth, false);

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "zentrab/run.h"
 #include "zentrab/state.h"
 
 namespace zentrab::test {
@@ -50,6 +51,18 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// A whole run of the job text `pfc` as "job.pfc" in a temporary directory of its own.
+struct JobRun {
+  TempDir dir;
+  std::ostringstream console, err;
+  std::unique_ptr<State> st = newState();
+  int status = -1;
+  explicit JobRun(const std::string& pfc) {
+    dir.write("job.pfc", pfc);
+    status = runJob(*st, dir.file("job.pfc"), dir.path(), console, err);
+  }
 };
 
 // Lines of a text.

@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <array>
+#include <cmath>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -96,6 +97,16 @@ int runJob(const std::filesystem::path& dir, std::ostream& console) {
   SMPLX([&state](std::span<const double> p) { return objective(state, p); }, v, step, job.tolX,
         job.tolF, N, S, job.itmax, job.iPrt, job.iPrtIntvl, out);
   scatter(v, job);
+
+  // A model or data that overflow give the search nothing to compare: S (or the point it ends
+  // at) is not finite, and no result file would hold numbers. Nothing is written.
+  bool finite = std::isfinite(S);
+  for (int j = 0; j < N; ++j) finite = finite && std::isfinite(v[j]);
+  if (!finite) {
+    out.put(line("The search ended at a value that is not finite (the model or the data overflow); "
+                 "fit.spc and new.pfc are not written."));
+    return 1;
+  }
 
   const Deviation dev = relativeDeviation(job, S);
   job.S = S;

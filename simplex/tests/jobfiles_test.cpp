@@ -9,16 +9,12 @@
 
 #include "jobfiles.h"
 #include "model.h"
+#include "testutil.h"
 
 namespace simplex {
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
+using test::lines;
 
 // A small job in the form the workbench writes.
 const char* const kJob =

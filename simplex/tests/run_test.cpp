@@ -12,23 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "testutil.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
+using simplex::test::lines;
+using simplex::test::slurp;
 
 struct Peak {
   double pos, cg, wg, cl, wl;

@@ -32,17 +32,37 @@ void glusub(const double* a, int n, int n1, double* b, const int* ipvt);
 // diagonal, negates v and solves; the step replaces v. A solver failure prints its code and
 // returns Status::stop.
 Status marq(State& st, const Out& out);
+// The same with the given damping in place of the job's damping factor.
+Status marq(State& st, const Out& out, double damping);
+
+// The scaling, damping and solution of marq without its failure line: returns the solver's
+// IER (its own messages printed on `out`), or kNotFinite, without solving, when an element of
+// the normal equations is not finite (a model that has overflowed, or a width so small that
+// its derivatives are 0 × ∞); marq then prints kNotFiniteEquations and stops.
+inline constexpr int kNotFinite = -1;
+inline constexpr const char* kNotFiniteEquations =
+    " ***** The normal equations are not finite; check the start values and the data.\n";
+int solve(State& st, const Out& out, double damping);
+
+// False, with the line kNotFiniteS, when S of the last evaluation is not finite (the model or
+// the residuals overflow single precision). The cycles stop there (Status::stop).
+inline constexpr const char* kNotFiniteS =
+    " ***** S is not finite; check the start values and the data.\n";
+bool finiteS(const State& st, const Out& out);
 
 // True when a step delta of a parameter whose (new) value is v fails the convergence test:
-// |delta| > |v eps| for v != 0, |delta| > eps for v = 0.
+// |delta| > |v eps| for v != 0, |delta| > eps for v = 0; a step or value that is not a number
+// always fails.
 bool stepFails(double v, double delta, double eps);
 
 // Applies the step to the parameters of the index, prints old value, change and new value of
 // each, and sets st.converged when no entry fails the test.
 void newprm(State& st, const Out& out);
+// newprm printing to `out`, or without any line when `out` is null.
+void applyStep(State& st, const Out* out);
 
-// Prints the start-of-cycle line, then runs up to maxIteration cycles (diff, marq, newprm,
-// basprf). Returns Status::stop when the solver fails.
+// Runs up to maxIteration cycles (start-of-cycle line, diff, marq, newprm, basprf). Returns
+// Status::stop when the solver fails or when S is not finite at the start of a cycle.
 Status run(State& st, const Out& out);
 
 }  // namespace zentrab::cycle

@@ -117,8 +117,9 @@ struct State {
 
   // Contribution table: contrib[j * kMaxData + i] = profile of peak j at point i. Written only
   // inside the peak's window; the run of points written last (cI0, cI1) is cleared first, so a
-  // point that left the window contributes nothing.
-  std::array<float, kMaxPeaks * kMaxData> contrib{};
+  // point that left the window contributes nothing. Never read outside the runs written, so the
+  // program leaves it uninitialised (a value-initialised state starts it at zero).
+  std::array<float, kMaxPeaks * kMaxData> contrib;
   std::array<int, kMaxPeaks> cI0{}, cI1{};
 
   // Sum of squares and relative deviation (%) of the last evaluation.
@@ -129,8 +130,9 @@ struct State {
   std::array<int, kMaxMtx> idxPeak{}, idxKind{};
 
   // Derivatives of the model by each index entry: deriv[m * kMaxData + i], single precision,
-  // filled only over the points where the entry applies (entry's run [dI0, dI1)).
-  std::array<float, kMaxMtx * kMaxData> deriv{};
+  // filled only over the points where the entry applies (entry's run [dI0, dI1)) and read only
+  // there, so it too may start uninitialised.
+  std::array<float, kMaxMtx * kMaxData> deriv;
   std::array<int, kMaxMtx> dI0{}, dI1{};
 
   // Normal equations, column-major with leading dimension kMaxMtx: M[m + n * kMaxMtx].
@@ -142,6 +144,13 @@ struct State {
 
   int iteration = 0;
   bool converged = false;
+
+  // The adaptive method: the undamped normal equations of the current parameters, kept while
+  // trial steps are solved from them (same layout as M and v), and the covariance of the
+  // optimised parameters at the solution (same layout, entries 0..nMtx-1).
+  std::array<double, kMaxMtx * kMaxMtx> M0{};
+  std::array<double, kMaxMtx> v0{};
+  std::array<double, kMaxMtx * kMaxMtx> cov{};
 };
 
 }  // namespace zentrab
