@@ -201,6 +201,13 @@ TEST_F(CliTest, FitSearchesAndFitsTheBundledScan) {
   EXPECT_TRUE(fs::exists(dir / "demo#0.pfc"));
   EXPECT_TRUE(fs::exists(dir / "demo#0.out"));
 
+  // The adaptive method: its report carries the standard errors, its last start line the Sigma.
+  const CliRun adaptive = Cli("fit " + Q((dir / "demo.txt").string()) + " --method MarqAdaptive");
+  EXPECT_EQ(adaptive.status, 0) << adaptive.err;
+  const std::string report = Slurp(dir / "demo#0.out");
+  EXPECT_NE(report.find(" *** Standard errors of the optimized parameters ***\n   #  parameter"), std::string::npos);
+  EXPECT_EQ(adaptive.out.find("Sigma: -1"), std::string::npos);
+
   // A fitter that leaves no refined job: exit 1, the message, the job as it was.
   const std::string standIn = Write("broken zentrab.sh", "#!/bin/sh\nexit 0\n");
   fs::permissions(standIn, fs::perms::owner_all);
