@@ -30,10 +30,10 @@ bool IsNumberChar(char c) {
          (c >= 'A' && c <= 'Z');
 }
 
-// Value of a number too large or too small for a double, as the C library gives it: HUGE_VAL
-// on overflow, 0 on underflow. The decimal magnitude is the place of the first significant
-// digit relative to the point, plus the exponent.
-double OutOfRange(const char* s, const char* e) {
+// Whether a number that a double cannot hold is too large (rather than too small): the
+// decimal magnitude, the place of the first significant digit relative to the point plus the
+// exponent, is above 0.
+bool Overflows(const char* s, const char* e) {
   long long intDigits = 0, zerosAfterPoint = 0;
   bool point = false, significant = false;
   const char* c = s;
@@ -56,7 +56,7 @@ double OutOfRange(const char* s, const char* e) {
     if (negative) exponent = -exponent;
   }
   const long long magnitude = (intDigits > 0 ? intDigits : -zerosAfterPoint) + exponent;
-  return magnitude > 0 ? HUGE_VAL : 0.0;
+  return magnitude > 0;
 }
 
 }  // namespace
@@ -158,7 +158,12 @@ bool ParseDouble(const char*& p, double& v) {
   double value = 0;
   const auto r = std::from_chars(s, last, value, std::chars_format::general);
   if (r.ec == std::errc::invalid_argument) return false;
-  if (r.ec == std::errc::result_out_of_range) value = OutOfRange(s, r.ptr);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Beyond the range of a double ("4e400") the text is no number, as "inf" is none: an
+    // infinity would break the scaling and drawing of the curve. Too small, it is 0.
+    if (Overflows(s, r.ptr)) return false;
+    value = 0.0;
+  }
   v = negative ? -value : value;
   p = r.ptr;
   return true;
