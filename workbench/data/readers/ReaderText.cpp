@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <system_error>
 
@@ -69,10 +70,19 @@ bool FileText::Open(const std::string& path, Mode mode, std::size_t maxBytes) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   bool ok = true;
+  // A regular file is read in one piece of its size (one byte more tells that it grew);
+  // anything else in pieces of a megabyte.
+  std::size_t first = std::size_t{1} << 20;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) {
+    const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
+    if (!ec && bytes < first) first = static_cast<std::size_t>(bytes) + 1;
+  }
   try {
     for (;;) {
       const std::size_t old = data_.size();
-      const std::size_t chunk = std::min<std::size_t>(std::size_t{1} << 20, maxBytes - old);
+      const std::size_t piece = old == 0 ? first : std::size_t{1} << 20;
+      const std::size_t chunk = std::min<std::size_t>(piece, maxBytes - old);
       if (chunk == 0) break;
       data_.resize(old + chunk);
       const std::size_t got = std::fread(data_.data() + old, 1, chunk, f);
