@@ -10,7 +10,7 @@ realdata=${BALIMOR_REALDATA_DIR:-../shared/realdata}
 maxbytes=65536
 
 rm -rf "$out"
-for t in read_data_file fitter_job simplex_job profile mevlo_tidy drupa_names; do
+for t in read_data_file fitter_job simplex_job zentrab_pfc raman_pfc profile mevlo_tidy drupa_names; do
   mkdir -p "$out/$t"
 done
 
@@ -52,6 +52,13 @@ done
 
 for f in examples/diffraction/*.pfc fuzz/seeds/fitter_job/*; do seed fitter_job "$f"; done
 for f in examples/raman/*.pfc fuzz/seeds/simplex_job/*; do seed simplex_job "$f"; done
+# The workbench's PFC readers: the first byte tells whether the points are read too.
+for f in examples/diffraction/*.pfc fuzz/seeds/fitter_job/*; do
+  seed zentrab_pfc "$f" '\x01'; seed zentrab_pfc "$f" '\x00'
+done
+for f in examples/raman/*.pfc fuzz/seeds/simplex_job/*; do
+  seed raman_pfc "$f" '\x01'; seed raman_pfc "$f" '\x00'
+done
 for f in fuzz/seeds/profile/*; do seed profile "$f"; done
 for f in fuzz/seeds/mevlo_tidy/*; do seed mevlo_tidy "$f"; done
 for f in fuzz/seeds/drupa_names/*; do seed drupa_names "$f"; done

@@ -33,13 +33,13 @@ while (($#)); do
 done
 if [ -n "$runs" ] && [ -z "$time_given" ]; then time_per_target=86400; fi
 
-all_targets=(read_data_file fitter_job simplex_job profile mevlo_tidy drupa_names)
+all_targets=(read_data_file fitter_job simplex_job zentrab_pfc raman_pfc profile mevlo_tidy drupa_names)
 ((${#targets[@]})) || targets=("${all_targets[@]}")
 
 # Longest input per target: enough for every header and a few hundred points.
 max_len() {
   case $1 in
-    read_data_file) echo 16384 ;; fitter_job) echo 65536 ;; simplex_job) echo 16384 ;;
+    read_data_file) echo 16384 ;; fitter_job|zentrab_pfc) echo 65536 ;; simplex_job|raman_pfc) echo 16384 ;;
     profile) echo 4096 ;; *) echo 1024 ;;
   esac
 }
