@@ -1,6 +1,8 @@
-// The workbench's reader of a PFC file in the Raman/IR form (CPeakSearch::ReadRamanPFCFile). The first byte of the input
-// tells whether the points of the file replace the loaded data; the rest is the file. A job
-// that reads is drawn as model curves and written back, as the workbench does next.
+// The workbench's readers of a PFC file, built twice: FUZZ_PFC_FORM 1 for the diffraction
+// form (CPeakSearch::ReadZentrabPFCFile), 2 for the Raman/IR form (ReadRamanPFCFile). The first
+// byte of the input tells whether the points of the file replace the loaded data; the rest is
+// the file. A job that reads is drawn as model curves and written back, as the workbench does
+// next.
 #include <cstdint>
 #include <string>
 
@@ -24,9 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CPeakSearch record;
   record.platform = &platform;
   record.dataSet = &measured;
-  record.dataKind = 2;
+  record.dataKind = FUZZ_PFC_FORM;
+#if FUZZ_PFC_FORM == 1
   std::string program;
+  FUZZ_CHECK(record.ReadZentrabPFCFile(path, program, readData) == 1);
+#else
   FUZZ_CHECK(record.ReadRamanPFCFile(path, readData) == 1);
+#endif
   FUZZ_CHECK(record.peakCount >= 0 && record.peakCount <= record.capacity);
   record.MakeModelCurves(measured.datan);
   record.SavePFCFile(fuzzsupport::ScratchDir() + "/saved.pfc");
