@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <system_error>
 
@@ -30,10 +31,10 @@ bool IsNumberChar(char c) {
          (c >= 'A' && c <= 'Z');
 }
 
-// Value of a number too large or too small for a double, as the C library gives it: HUGE_VAL
-// on overflow, 0 on underflow. The decimal magnitude is the place of the first significant
-// digit relative to the point, plus the exponent.
-double OutOfRange(const char* s, const char* e) {
+// Whether a number that a double cannot hold is too large (rather than too small): the
+// decimal magnitude, the place of the first significant digit relative to the point plus the
+// exponent, is above 0.
+bool Overflows(const char* s, const char* e) {
   long long intDigits = 0, zerosAfterPoint = 0;
   bool point = false, significant = false;
   const char* c = s;
@@ -56,7 +57,7 @@ double OutOfRange(const char* s, const char* e) {
     if (negative) exponent = -exponent;
   }
   const long long magnitude = (intDigits > 0 ? intDigits : -zerosAfterPoint) + exponent;
-  return magnitude > 0 ? HUGE_VAL : 0.0;
+  return magnitude > 0;
 }
 
 }  // namespace
@@ -69,10 +70,19 @@ bool FileText::Open(const std::string& path, Mode mode, std::size_t maxBytes) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   bool ok = true;
+  // A regular file is read in one piece of its size (one byte more tells that it grew);
+  // anything else in pieces of a megabyte.
+  std::size_t first = std::size_t{1} << 20;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) {
+    const std::uintmax_t bytes = std::filesystem::file_size(path, ec);
+    if (!ec && bytes < first) first = static_cast<std::size_t>(bytes) + 1;
+  }
   try {
     for (;;) {
       const std::size_t old = data_.size();
-      const std::size_t chunk = std::min<std::size_t>(std::size_t{1} << 20, maxBytes - old);
+      const std::size_t piece = old == 0 ? first : std::size_t{1} << 20;
+      const std::size_t chunk = std::min<std::size_t>(piece, maxBytes - old);
       if (chunk == 0) break;
       data_.resize(old + chunk);
       const std::size_t got = std::fread(data_.data() + old, 1, chunk, f);
@@ -158,7 +168,12 @@ bool ParseDouble(const char*& p, double& v) {
   double value = 0;
   const auto r = std::from_chars(s, last, value, std::chars_format::general);
   if (r.ec == std::errc::invalid_argument) return false;
-  if (r.ec == std::errc::result_out_of_range) value = OutOfRange(s, r.ptr);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Beyond the range of a double ("4e400") the text is no number, as "inf" is none: an
+    // infinity would break the scaling and drawing of the curve. Too small, it is 0.
+    if (Overflows(s, r.ptr)) return false;
+    value = 0.0;
+  }
   v = negative ? -value : value;
   p = r.ptr;
   return true;

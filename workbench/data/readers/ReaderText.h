@@ -7,8 +7,8 @@
 // text-mode stream reads them; "bytes" files are read exactly as stored.
 //
 // Numbers are scanned without regard to the process locale: a decimal point is always ".".
-// Only decimal numbers convert (sign, digits, point, exponent): words such as "inf", "nan" or
-// "Info" in a header are text, not numbers.
+// Only decimal numbers within the range of a double convert (sign, digits, point, exponent):
+// words such as "inf", "nan" or "Info" in a header, and "4e400", are text, not numbers.
 #pragma once
 
 #include <cstddef>
@@ -64,7 +64,8 @@ class FileText {
 
 // Scans one decimal floating-point number (optional sign, digits, point, exponent) after
 // blanks, tabs and line ends; advances p past it. False, p unchanged, when nothing converts.
-// A decimal number too large for a double gives an infinity, as the C library gives it.
+// A decimal number too large for a double ("4e400") does not convert, like a word; one too
+// small for it gives 0.
 bool ParseDouble(const char*& p, double& v);
 // Scans one decimal integer ("%d"); a value beyond the int range is clamped to it.
 bool ParseInt(const char*& p, int& v);

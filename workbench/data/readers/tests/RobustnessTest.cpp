@@ -64,12 +64,20 @@ TEST(NumberScanning, CStyleConversions) {
       EXPECT_DOUBLE_EQ(v[0], c.first) << c.text;
     }
   }
-  const char* p = "1e999 -1e999 1e-999";
-  double big, small, tiny;
-  ASSERT_TRUE(ParseDouble(p, big) && ParseDouble(p, small) && ParseDouble(p, tiny));
-  EXPECT_TRUE(std::isinf(big) && big > 0);
-  EXPECT_TRUE(std::isinf(small) && small < 0);
+  // Beyond the range of a double a number is text; below it, 0.
+  const char* p = "1e999 -1e999";
+  double big = 7;
+  EXPECT_FALSE(ParseDouble(p, big));
+  EXPECT_EQ(big, 7);
+  EXPECT_EQ(*p, '1');  // left where it stood
+  p += 6;
+  EXPECT_FALSE(ParseDouble(p, big));
+  const char* t = "1e-999 0.000e999 1.7976931348623157e308";
+  double tiny = 7, zero = 7, largest = 0;
+  ASSERT_TRUE(ParseDouble(t, tiny) && ParseDouble(t, zero) && ParseDouble(t, largest));
   EXPECT_EQ(tiny, 0.0);
+  EXPECT_EQ(zero, 0.0);
+  EXPECT_TRUE(std::isfinite(largest));
   const char* q = " 99999999999 -99999999999 +12";
   int a, b, c;
   ASSERT_TRUE(ParseInt(q, a) && ParseInt(q, b) && ParseInt(q, c));
