@@ -10,12 +10,22 @@
 #include <string>
 #include <vector>
 
-#include <QGuiApplication>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "Batch.h"
-#include "GraphExport.h"
 #include "GraphFrameArray.h"
+#include "Profile.h"
+
+// The plot command draws with Qt. So that every other command starts without loading Qt,
+// balimor-cli hands plot to its sibling build balimor-cli-plot, which holds the drawing.
+#if BALIMOR_CLI_PLOT
+#include <QGuiApplication>
+
+#include "GraphExport.h"
 #include "ViewFont.h"
+#endif
 
 namespace {
 
@@ -265,6 +275,7 @@ int WriteCurves(CBatchSession& s, const std::string& out) {
   return 0;
 }
 
+#if BALIMOR_CLI_PLOT
 // plot: optionally the fit and the log display, then the graph into the picture file. Qt draws
 // it on its offscreen platform (unless QT_QPA_PLATFORM names another), so no display is needed.
 int Plot(CBatchSession& s, const Args& args) {
@@ -296,6 +307,18 @@ int Plot(CBatchSession& s, const Args& args) {
   }
   return 0;
 }
+#else
+// plot: the run goes on as balimor-cli-plot beside this program, with the same arguments.
+int Plot(CBatchSession&, const Args&) { return 1; }
+
+[[noreturn]] void RunPlotProgram(char** argv) {
+  const std::string dir = CIniLocation(CIniLocation::RunningProgramPath()).programDir;
+  const std::string plot = (dir.empty() ? std::string(".") : dir) + "/balimor-cli-plot";
+  ::execv(plot.c_str(), argv);
+  std::fprintf(stderr, "balimor-cli: can't start [%s]: %s\n", plot.c_str(), std::strerror(errno));
+  std::exit(1);
+}
+#endif
 
 // search, pfc, curves, fit and plot: the setup form's logic on the loaded file.
 int RunBatchCommand(const Args& args) {
@@ -360,6 +383,9 @@ int main(int argc, char** argv) {
       std::fputs("balimor-cli: --section belongs to info and export\n", stderr);
       return 1;
     }
+#if !BALIMOR_CLI_PLOT
+    if (args.command == "plot") RunPlotProgram(argv);
+#endif
     return c.batch ? RunBatchCommand(args) : RunDataCommand(args);
   }
   std::fputs(kUsage, stderr);
