@@ -166,8 +166,9 @@ void DrawLine(CDrawingSurface& s, const CGraphFrame& f, const CGraphData& c, con
   auto inside = [&](int k) { return k >= i0 && k <= i1 && map.At(k).inside; };
   // Points are mapped a block at a time, with one point of look-ahead.
   constexpr int kBlock = 2048;
-  std::vector<double> scratch(4 * (kBlock + 1));
-  std::vector<int> devices(2 * (kBlock + 1));
+  // Scratch of the blocks, made once per thread rather than once per curve.
+  thread_local std::vector<double> scratch(4 * (kBlock + 1));
+  thread_local std::vector<int> devices(2 * (kBlock + 1));
   double* bx = scratch.data();
   double* by = bx + kBlock + 1;
   double* in = by + kBlock + 1;
