@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "DatumSelectDialog.h"
 #include "IniKeys.h"
@@ -156,6 +158,9 @@ void CBalimorDoc::ClearReport() {
 }
 
 int CBalimorDoc::AppendReportFile(const std::string& path) {
+  // Only a regular file: a device such as /dev/zero would never end.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return -1;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return -1;
   char line[256];
@@ -190,9 +195,13 @@ int CBalimorDoc::CreateGraphFrame(int n) {
     return -1;
   }
   // Numbers that the setting does not give keep their default.
+  const double defaults[4] = {20, 70, 80, 10};
   double pos[4] = {20, 70, 80, 10};
   const std::string text = ini.GetString(ini::kGraphPosition);
   std::sscanf(text.c_str(), "%lg %lg %lg %lg", &pos[0], &pos[1], &pos[2], &pos[3]);
+  // A page position must be a finite number of millimetres; "inf" or "nan" keeps the default.
+  for (int k = 0; k < 4; ++k)
+    if (!std::isfinite(pos[k])) pos[k] = defaults[k];
   frames->Clear();
   for (int i = 0; i < n; ++i) frames->AddFrame(pos);
   if (CGraphFrame* f0 = frames->GetFrame(0)) {

@@ -68,9 +68,23 @@ bool SamePath(const std::string& a, const std::string& b) {
   return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);
 }
 
+// A file of the run, as opposed to a device, a pipe or a folder that a path may name.
+bool IsRegular(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+// Deletes a file of the run; a path that names a device, a pipe or a folder is left alone.
 void Remove(const std::string& path) {
   std::error_code ec;
-  fs::remove(path, ec);
+  const fs::file_status link = fs::symlink_status(path, ec);
+  if (fs::is_regular_file(link) || fs::is_symlink(link)) fs::remove(path, ec);
+}
+
+// Opens a report to read it; null when it is missing or not a regular file (a device such as
+// /dev/zero would never end).
+std::FILE* OpenReport(const std::string& path) {
+  return IsRegular(path) ? std::fopen(path.c_str(), "rb") : nullptr;
 }
 
 // The last extension of the file name (after the last "/"), with its dot; empty when none.
@@ -114,6 +128,7 @@ std::string SigmaLine(double s1, double s2) {
 
 bool CopyJobFile(const std::string& src, const std::string& dst) {
   if (SamePath(src, dst)) return true;
+  if (!IsRegular(src)) return false;
   std::ifstream in(src, std::ios::binary);
   if (!in) return false;
   std::ostringstream text;
@@ -799,7 +814,7 @@ int CSetupForm::RunZentrab(const std::string& program) {
   }
   FinishRun(W, run, commandLine);
 
-  std::FILE* f = std::fopen(O.c_str(), "rb");
+  std::FILE* f = OpenReport(O);
   if (!f) return 1;
   doc.peakAreaText.clear();
   char line[256];
@@ -848,7 +863,7 @@ int CSetupForm::RunSimplex() {
   }
   FinishRun(W, run, program);
 
-  std::FILE* f = std::fopen(O.c_str(), "rb");
+  std::FILE* f = OpenReport(O);
   if (!f) return 1;
   doc.peakAreaText.clear();
   char line[256];

@@ -160,5 +160,5 @@ class CSetupForm {
 // Copies src over dst the way the workbench copies its job files: the whole file is written
 // beside dst and renamed into place, so a failed copy never leaves half a file at dst (and a
 // symbolic link at dst is followed). true when dst holds the copy; a file copied onto itself
-// counts as copied.
+// counts as copied. Only a regular file is copied: a device or a pipe gives false.
 bool CopyJobFile(const std::string& src, const std::string& dst);

@@ -247,3 +247,68 @@ TEST_F(FitRunTest, ProgramsThatCannotStart) {
 
 }  // namespace
 }  // namespace doctest
+
+namespace doctest {
+namespace {
+
+// Makes a folder read-only even for the superuser (whose writes ignore permissions) by the
+// immutable attribute; false when neither way makes a write fail there.
+bool MakeReadOnly(const fs::path& d, bool on) {
+  if (::getuid() != 0) {
+    fs::permissions(d, on ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all);
+  } else {
+    const std::string cmd = std::string("chattr ") + (on ? "+i" : "-i") + " '" + d.string() + "' 2>/dev/null";
+    if (std::system(cmd.c_str()) != 0) return false;
+  }
+  if (!on) return true;
+  std::FILE* probe = std::fopen((d / "probe").c_str(), "w");
+  if (probe) {
+    std::fclose(probe);
+    fs::remove(d / "probe");
+    return false;
+  }
+  return true;
+}
+
+class FileSystemFaultTest : public FitRunTest {
+ protected:
+  void TearDown() override {
+    MakeReadOnly(work, false);
+    FitRunTest::TearDown();
+  }
+};
+
+TEST_F(FileSystemFaultTest, AReportOnAFullDiskAndAReadOnlyJobFolder) {
+  LoadDemoScan();
+  // The report cannot be written (a full disk): the fit still lands, the message says why,
+  // and the device is neither read as a report nor deleted.
+  if (fs::exists("/dev/full")) {
+    form->outputPath = "/dev/full";
+    form->OnExecdastelbutton();
+    EXPECT_TRUE(form->lastFitRefined);
+    EXPECT_EQ(platform.MessageLines(), (std::vector<std::string>{"Error: Can't copy [" + W("out.txt") + "] to [/dev/full]"}));
+    EXPECT_TRUE(fs::exists("/dev/full"));
+    EXPECT_EQ(doc->ReportText(), "");
+    form->outputPath = W("demo#0.out");
+  }
+
+  // A job folder that cannot be written: the job cannot be saved, nothing runs, the job is as
+  // it was; once the folder is writable again the next fit runs.
+  form->OnExecdastelbutton();
+  ASSERT_TRUE(form->lastFitRefined);
+  const std::string job = Slurp(form->pfcPath);
+  if (!MakeReadOnly(work, true)) GTEST_SKIP() << "no way to make " << work << " read-only here";
+  platform.messages.clear();
+  const std::size_t runs = platform.runs.size();
+  form->OnExecdastelbutton();
+  EXPECT_FALSE(form->lastFitRefined);
+  EXPECT_EQ(platform.runs.size(), runs);
+  EXPECT_EQ(platform.MessageLines(), (std::vector<std::string>{"Error in CPeakSearch::SaveZentrabPFCFile: Can't open " + form->pfcPath}));
+  EXPECT_EQ(Slurp(form->pfcPath), job);
+  ASSERT_TRUE(MakeReadOnly(work, false));
+  form->OnExecdastelbutton();
+  EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+}
+
+}  // namespace
+}  // namespace doctest

@@ -301,6 +301,13 @@ TEST_F(ReadDataFileTest, GraphPositionFromIniFile) {
   EXPECT_EQ(f->position[2], 90);
   EXPECT_EQ(f->position[3], 10);  // not given: default
   EXPECT_EQ(doc.GetFrameArray()->count, 1);
+  // A number that is not finite keeps its default too.
+  Write("test.INI", "[Setup]\nGraphPosition=inf 65 nan 15\n");
+  ASSERT_EQ(doc.CreateGraphFrame(1), 1);
+  f = doc.GetFrameArray()->GetFrame(0);
+  EXPECT_EQ(f->position[0], 20);
+  EXPECT_EQ(f->position[1], 65);
+  EXPECT_EQ(f->position[2], 80);
 }
 
 TEST_F(ReadDataFileTest, RecentFilesKeepTenNewestFirst) {
