@@ -1,8 +1,6 @@
 #include "ViewSettings.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "IniKeys.h"
 #include "Profile.h"
@@ -36,15 +34,6 @@ void CWindowState::Save(CIniFile& ini) const {
   ini.WriteInt(ini::kRowHeight1, rowHeight[1]);
 }
 
-CFontRecord LoadGraphFont(const CIniFile& ini) {
-  return {ini.GetString(ini::kViewFontFaceName), ini.GetInt(ini::kViewFontHeight)};
-}
-
-void SaveGraphFont(CIniFile& ini, const CFontRecord& font) {
-  ini.WriteString(ini::kViewFontFaceName, font.face);
-  ini.WriteInt(ini::kViewFontHeight, font.height);
-}
-
 CFontRecord LoadEditorFont(const CIniFile& ini) {
   return {ini.GetString(ini::kEditorFontFaceName), ini.GetInt(ini::kEditorFontHeight)};
 }
@@ -52,8 +41,4 @@ CFontRecord LoadEditorFont(const CIniFile& ini) {
 void SaveEditorFont(CIniFile& ini, const CFontRecord& font) {
   ini.WriteString(ini::kEditorFontFaceName, font.face);
   ini.WriteInt(ini::kEditorFontHeight, font.height);
-}
-
-int TenthsOfPoint(int deviceHeight, double pointsPerPixel) {
-  return static_cast<int>(std::lround(std::abs(deviceHeight) * pointsPerPixel)) * 10;
 }

@@ -1,7 +1,6 @@
-// The settings of the workbench's window and views that live in the INI file: the normal
-// window rectangle and the pane sizes of [Window], and the font records of the graph view
-// ([GraphView], height in tenths of a point) and of the report view ([EditorView], height in
-// device units).
+// The settings of the workbench's window and report view that live in the INI file: the
+// normal window rectangle and the pane sizes of [Window], and the font record of the report
+// view ([EditorView], height in device units). The graph view's font belongs to the renderer.
 #pragma once
 
 #include <string>
@@ -27,11 +26,5 @@ struct CFontRecord {
   int height = 0;
 };
 
-CFontRecord LoadGraphFont(const CIniFile& ini);
-void SaveGraphFont(CIniFile& ini, const CFontRecord& font);
 CFontRecord LoadEditorFont(const CIniFile& ini);
 void SaveEditorFont(CIniFile& ini, const CFontRecord& font);
-
-// A font height in device units as the graph font keeps it: |height| × points per pixel,
-// rounded to whole points, in tenths of a point.
-int TenthsOfPoint(int deviceHeight, double pointsPerPixel);
