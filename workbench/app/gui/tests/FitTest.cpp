@@ -93,6 +93,17 @@ class FitTest : public QObject {
     QVERIFY(!app->Frame().SetupView()->Form().lastFitRefined);
   }
 
+  void fitterThatCannotStartIsNamed() {
+    Scratch scratch;
+    const QString missing = scratch.Path(QStringLiteral("no-such-fitter"));
+    auto app = OpenDemo(scratch, missing);
+    ModalWatcher watcher;
+    QTest::mouseClick(app->Frame().SetupView()->Widgets().curveFitButton, Qt::LeftButton);
+    QCOMPARE(watcher.runsSeen, 0);
+    QCOMPARE(watcher.messages,
+             QStringList({QStringLiteral("Error: Can't exec [\"%1\" \"%2\"]").arg(missing, pfc)}));
+  }
+
   void cancelEndsASlowFitterAndKeepsTheJob() {
     Scratch scratch;
     const QString fitter =

@@ -17,6 +17,7 @@
 #include "BalimorEditView.h"
 #include "GraphView.h"
 #include "GuiTestSupport.h"
+#include "QtPlatform.h"
 #include "SetupBalimorView.h"
 #include "ui_SetupBalimorView.h"
 
@@ -139,6 +140,25 @@ class MainWindowTest : public QObject {
     f.Action(C::kToolBar)->trigger();
     QVERIFY(f.findChild<QToolBar*>(QStringLiteral("ToolBar"))->isHidden());
     QVERIFY(!f.Action(C::kToolBar)->isChecked());
+  }
+
+  // The dialogs' "desc|pattern|…||" filters in Qt's form.
+  void fileFiltersInQtForm_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("text") << "Text File (*.txt)|*.txt|All Files (*.*)|*.*||"
+                          << "Text File (*.txt *.TXT);;All Files (*)";
+    QTest::newRow("two patterns") << "Rietan Data File (*.int;*.pat)|*.int;*.pat|All Files (*.*)|*.*||"
+                                  << "Rietan Data File (*.int *.INT *.pat *.PAT);;All Files (*)";
+    QTest::newRow("no parentheses") << "Spectrum Files |*.;*.xrd;*.0*|All Files (*.*)|*.*||"
+                                    << "Spectrum Files (*. *.xrd *.XRD *.0*);;All Files (*)";
+    QTest::newRow("unterminated") << "PFC Files (*.pfc)|*.pfc" << "PFC Files (*.pfc *.PFC)";
+    QTest::newRow("empty") << "" << "";
+  }
+  void fileFiltersInQtForm() {
+    QFETCH(QString, filter);
+    QFETCH(QString, qt);
+    QCOMPARE(QtFileFilter(filter.toStdString()), qt);
   }
 
   void openingARealFileFillsTheFormAndDraws() {
