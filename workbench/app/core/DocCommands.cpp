@@ -29,6 +29,16 @@ bool HasExtension(const std::string& path) {
   return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
 
+// The datum and the file of Save Data As and Save As Rietan: the choice, then the save dialog
+// started in [Preferences] WorkDir. Null when either was cancelled.
+CGraphData* ChooseDatumAndFile(CBalimorDoc& doc, const char* filter, std::string& path) {
+  CGraphData* curve = doc.SelectDatum();
+  if (!curve) return nullptr;
+  const std::string dir = doc.Ini().GetString(ini::kWorkDir);
+  if (!dir.empty()) doc.Platform().SetCurrentDirectory(dir);
+  return doc.Platform().ChooseSaveFile(filter, dir, path) ? curve : nullptr;
+}
+
 }  // namespace
 
 CGraphData* CBalimorDoc::SelectDatum() {
@@ -56,23 +66,17 @@ void CBalimorDoc::OnEditCopy() {
 }
 
 void CBalimorDoc::OnFileSaveDataAs() {
-  CGraphData* curve = SelectDatum();
-  if (!curve) return;
-  const std::string dir = ini.GetString(ini::kWorkDir);
-  if (!dir.empty()) platform.SetCurrentDirectory(dir);
   std::string path;
-  if (!platform.ChooseSaveFile(kTextFilter, dir, path)) return;
+  CGraphData* curve = ChooseDatumAndFile(*this, kTextFilter, path);
+  if (!curve) return;
   if (curve->WriteText(path, "w") < 0)
     platform.ShowMessage("Can't write [" + path + "]", "Error in CBalimorDoc::OnFileSavedata");
 }
 
 void CBalimorDoc::OnFileSaveAsRietan() {
-  CGraphData* curve = SelectDatum();
-  if (!curve) return;
-  const std::string dir = ini.GetString(ini::kWorkDir);
-  if (!dir.empty()) platform.SetCurrentDirectory(dir);
   std::string path;
-  if (!platform.ChooseSaveFile(kRietanFilter, dir, path)) return;
+  CGraphData* curve = ChooseDatumAndFile(*this, kRietanFilter, path);
+  if (!curve) return;
   if (!HasExtension(path)) path += ".int";
   // The Rietan writer works on the raw values of any curve: a copy of the chosen one.
   CVariousData copy;

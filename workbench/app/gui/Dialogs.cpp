@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -82,6 +83,10 @@ CSetupLsqDialog::CSetupLsqDialog(CSetupForm& form_, QWidget* parent)
   ui->dampingEdit->setText(DialogNumber(v.dampingFactor));
   ui->iPrtSpin->setValue(v.iPrt);
   ui->iPrtIntervalSpin->setValue(v.iPrtIntvl);
+  for (const char* m : kFitMethods) ui->methodCombo->addItem(QString::fromLatin1(m));
+  // A method the list does not know is kept as it is.
+  if (ui->methodCombo->findText(Q(v.method)) < 0) ui->methodCombo->addItem(Q(v.method));
+  ui->methodCombo->setCurrentText(Q(v.method));
   auto choose = [this](QLineEdit* edit) {
     std::string path = S(edit->text());
     if (form.ChooseProgram(path)) edit->setText(Q(path));
@@ -101,6 +106,7 @@ void CSetupLsqDialog::accept() {
   ReadDialogNumber(ui->dampingEdit->text(), v.dampingFactor);
   v.iPrt = ui->iPrtSpin->value();
   v.iPrtIntvl = ui->iPrtIntervalSpin->value();
+  v.method = S(ui->methodCombo->currentText());
   form.StoreSetupLsq(v);
   QDialog::accept();
 }

@@ -35,12 +35,14 @@ class SettingsTest : public QObject {
     u.dampingEdit->setText(QStringLiteral("0.25"));
     u.iPrtSpin->setValue(2);
     u.iPrtIntervalSpin->setValue(50);
+    QCOMPARE(u.methodCombo->currentText(), QStringLiteral("Marq"));
+    u.methodCombo->setCurrentText(QStringLiteral("MarqAdaptive"));
     dialog.accept();
     const QByteArray text = Scratch::Read(scratch.Ini());
     const QByteArray section = text.mid(text.indexOf("[SetupLSQ]"));
     const char* keys[] = {"XRDLSQProgram=/opt/fit/xZentrab", "RamanLSQProgram=/opt/fit/simplexfit",
                           "MaxIteration=25", "ConvergenceCriteria=0.005", "DumpingFactor=0.25", "iPrt=2",
-                          "iPrtIntvl=50"};
+                          "iPrtIntvl=50", "Method=MarqAdaptive"};
     qsizetype at = 0;
     for (const char* key : keys) {
       const qsizetype found = section.indexOf(key);
