@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTest>
 
 #include "BalimorApp.h"
@@ -61,18 +62,21 @@ class FitTest : public QObject {
     QVERIFY(report.contains(QStringLiteral("*** Peak area: #   2Q")));
     QVERIFY(QString::fromStdString(doc.peakAreaText).contains(QStringLiteral("Sigma: ")));
     QCOMPARE(doc.GetPeakSearch().peakCount, 6);
-#ifndef BALIMOR_HAVE_RENDER
-    QSKIP("the graph renderer is not built in yet");
-#endif
-    // The model (made again at each paint while Auto redraw is on) is drawn over the scan.
-    const QImage shot = f.GraphView()->grab().toImage();
+    // The model (made again at each paint while Auto redraw is on) is drawn over the scan, and
+    // the peak-area text beside frame 0, which lies between 20 and 80 mm from the left.
+    f.Rows()->setSizes({700, 100});
+    CGraphView* view = f.GraphView();
+    const QImage shot = view->grab().toImage();
     QVERIFY(doc.GetPeakSearch().totalCurve.datan > 0);
-    int red = 0;
+    const double pxPerMm = double(view->width()) / view->widthMM();
+    int red = 0, text = 0;
     for (int y = 0; y < shot.height(); ++y)
       for (int x = 0; x < shot.width(); ++x) {
         const QColor c = shot.pixelColor(x, y);
         if (c.red() > 180 && c.green() < 90 && c.blue() < 90) ++red;
+        if (x > 85 * pxPerMm && qGray(c.rgb()) < 128) ++text;
       }
+    QVERIFY2(text > 200, qPrintable(QString::number(text)));
     QVERIFY2(red > 50, qPrintable(QString::number(red)));  // the total curve is red
   }
 

@@ -9,12 +9,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <utility>
 #include <QSplitter>
 #include <QTest>
 #include <QToolBar>
 
 #include "BalimorApp.h"
 #include "BalimorEditView.h"
+#include "GraphFrameArray.h"
 #include "GraphView.h"
 #include "GuiTestSupport.h"
 #include "QtPlatform.h"
@@ -183,11 +185,33 @@ class MainWindowTest : public QObject {
     QVERIFY(f.ReportView()->toPlainText().contains(QStringLiteral("*RAS_DATA_START")));
     QCOMPARE(f.RecentFiles().value(0), path);
     // The scan is drawn: the graph view holds the curve's ink.
-#ifndef BALIMOR_HAVE_RENDER
-    QSKIP("the graph renderer is not built in yet");
-#endif
     const QImage shot = f.GraphView()->grab().toImage();
     QVERIFY2(InkedPixels(shot) > 500, qPrintable(QString::number(InkedPixels(shot))));
+
+    // A rectangle dragged inside frame 0 becomes its limits.
+    f.Rows()->setSizes({600, 200});
+    CGraphView* view = f.GraphView();
+    const double pxPerMm = double(view->width()) / view->widthMM();
+    const QPoint a(int(35 * pxPerMm), int(30 * pxPerMm)), b(int(50 * pxPerMm), int(60 * pxPerMm));
+    const CGraphFrame* frame = app->Doc().GetFrameArray()->GetFrame(0);
+    const double xMin = frame->XMin, xMax = frame->XMax;
+    QTest::mousePress(view, Qt::LeftButton, {}, a);
+    QTest::mouseMove(view, b);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+    QVERIFY(frame->XMin > xMin && frame->XMax < xMax && frame->XMin < frame->XMax);
+    f.Action(CMainFrame::kRestoreScale)->trigger();
+    QCOMPARE(frame->XMin, xMin);
+
+    // Export Graph writes the three kinds of picture by their extensions.
+    const std::pair<const char*, QByteArray> kinds[] = {{"g.png", "\x89PNG"}, {"g.svg", "<?xml"}, {"g.pdf", "%PDF"}};
+    for (const auto& [name, magic] : kinds) {
+      QString error;
+      QVERIFY2(view->ExportTo(scratch.Path(QString::fromLatin1(name)), error), qPrintable(error));
+      QVERIFY2(Scratch::Read(scratch.Path(QString::fromLatin1(name))).startsWith(magic), name);
+    }
+    QString error;
+    QVERIFY(!view->ExportTo(scratch.Path(QStringLiteral("g.bmp")), error));
+    QVERIFY(!error.isEmpty());
   }
 };
 
