@@ -339,7 +339,6 @@ void CMainFrame::MakeToolBar() {
   QToolBar* bar = addToolBar(QStringLiteral("ToolBar"));
   bar->setObjectName(QStringLiteral("ToolBar"));
   bar->setIconSize(QSize(20, 20));
-  const Command kGap = static_cast<Command>(-1);
   const Command order[] = {kNew, kOpen, kUpdate, kCut, kCopy, kPaste, kGap, kViewBackground, kViewCalc,
                            kViewCurves, kViewCurrentCurve, kGap, kKindXrd, kKindRaman, kGap, kPrint, kAbout,
                            kContextHelp, kGap, kExit};

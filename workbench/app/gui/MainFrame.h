@@ -32,6 +32,7 @@ class CMainFrame : public QMainWindow {
     kViewCurrentCurve, kKindXrd, kKindRaman, kSetupFrame, kGraphFont, kEditorFont, kEditIni,
     kSetupOption, kLaunchEditor,
     kHelpTopics, kAbout, kContextHelp,
+    kGap,  // a gap between toolbar buttons, not a command
   };
 
   // profile: the "Tavenhall" settings of the recent files and the toolbar state.
