@@ -152,6 +152,10 @@ CMainFrame::CMainFrame(CBalimorDoc& doc_, QtPlatform& platform_, QSettings& prof
 }
 
 CMainFrame::~CMainFrame() {
+  // Focus and visibility changes during the widgets' own destruction must not reach this
+  // window, whose members are gone by then.
+  disconnect(qApp, nullptr, this, nullptr);
+  if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"))) bar->disconnect(this);
   doc.onRedrawAll = nullptr;
   doc.onReportChanged = nullptr;
   doc.onSetupFileNames = nullptr;
