@@ -98,6 +98,49 @@ class CBalimorDoc {
 
   static constexpr int kMaxRecentFiles = 10;
 
+  // Menu commands of the document (DocCommands.cpp).
+  // "Select Data": the loaded data, the background, the total and every peak curve, listed as
+  // "Dat%d: %s" under "Datum in Frame"; null when the choice was cancelled or out of range.
+  CGraphData* SelectDatum();
+  void OnEditCopy();          // the chosen curve on the clipboard
+  void OnFileSaveDataAs();    // the chosen curve as a text file
+  void OnFileSaveAsRietan();  // the chosen curve as a Rietan INT file
+  // "Open": the reset of a new document, then the setup form's input-file dialog.
+  void OnFileOpen();
+  // "Update Current File": the data file read again, the views redrawn. -1 when none is loaded.
+  int OnFileUpdate();
+  // "Restore View Scale": frame 0 autoscaled with margin 0.1, redrawn.
+  void OnViewRestoreScale();
+  // The display switches and the data kind of the "View" menu; each redraws.
+  enum Switch { kViewBackground, kViewCalc, kViewCurves, kViewCurrentCurve };
+  bool& SwitchOf(Switch s);
+  void ToggleSwitch(Switch s);
+  void SetDataKind(int kind);
+  // "Edit IniFile" and "Launch Editor": the editor of [Preferences] Editor, with the INI file
+  // or alone; false (after the message) when it could not be started.
+  bool OnViewEditIniFile();
+  bool OnOptionLaunchEditor();
+
+  // "Setup GraphFrame": frame 0's position (X0 Y0 X1 Y1) and the clip setting.
+  struct GraphFrameSetup {
+    double x0 = 20, y0 = 70, x1 = 80, y1 = 10;
+    bool clip = false;
+  };
+  GraphFrameSetup GetGraphFrameSetup();
+  void StoreGraphFrameSetup(const GraphFrameSetup& v);
+  // "Setup Scale": frame 0's limits and reversal flags.
+  struct ScaleSetup {
+    double xFrom = 0, xTo = 1, yFrom = 0, yTo = 1;
+    bool xReverse = false, yReverse = false;
+  };
+  bool GetScaleSetup(ScaleSetup& v);
+  void StoreScaleSetup(const ScaleSetup& v);
+  // "Setup Option": the editor setting, its "Path" button (a program chosen through the file
+  // dialog, its folder kept in [Preferences] EditorDir) and OK.
+  std::string EditorSetting() const;
+  bool ChooseEditorProgram(std::string& path);
+  void StoreEditorSetting(const std::string& editor);
+
  private:
   // Section of an ".xrd" or "*TYPE" file chosen through the datum choice; -1 (with the
   // "Can't read" message) when the file cannot be opened.

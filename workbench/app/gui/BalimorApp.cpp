@@ -1,0 +1,108 @@
+#include "BalimorApp.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include "GraphData.h"
+#include "QtText.h"
+
+namespace {
+
+constexpr int kSplashMs = 750;
+
+// The splash picture: the program's name over a stylised diffraction scan with a fitted peak.
+QPixmap SplashPixmap() {
+  QPixmap pixmap(420, 220);
+  pixmap.fill(QColor(250, 250, 246));
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 2));
+  p.drawRect(QRectF(1, 1, 418, 218));
+  QPolygonF scan, model;
+  for (int i = 0; i <= 360; ++i) {
+    const double x = 30 + i;
+    const double t = (i - 200) / 14.0, u = (i - 110) / 9.0;
+    const double peak = 120 / (1 + t * t) + 45 * std::exp(-u * u);
+    model << QPointF(x, 200 - 10 - peak);
+    scan << QPointF(x, 200 - 10 - peak + 4 * std::sin(i * 1.7) * std::cos(i * 0.37));
+  }
+  p.setPen(QPen(Qt::black, 1));
+  p.drawPolyline(scan);
+  p.setPen(QPen(QColor(220, 30, 30), 2));
+  p.drawPolyline(model);
+  QFont f = p.font();
+  f.setPixelSize(40);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(QColor(30, 70, 150));
+  p.drawText(QRect(0, 14, 420, 50), Qt::AlignCenter, QStringLiteral("Balimor"));
+  f.setPixelSize(13);
+  f.setBold(false);
+  p.setFont(f);
+  p.setPen(QColor(70, 70, 70));
+  p.drawText(QRect(0, 60, 420, 20), Qt::AlignCenter, QStringLiteral("peak fitting workbench"));
+  return pixmap;
+}
+
+// Closes the splash at the first key or button press anywhere and swallows that press.
+class SplashCloser : public QObject {
+ public:
+  explicit SplashCloser(QSplashScreen* s) : QObject(s), splash(s) { qApp->installEventFilter(this); }
+  ~SplashCloser() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::NonClientAreaMouseButtonPress:
+        if (splash) splash->close();
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QPointer<QSplashScreen> splash;
+};
+
+}  // namespace
+
+void ShowSplash(QWidget* over) {
+  static bool shown = false;
+  if (shown) return;
+  shown = true;
+  auto* splash = new QSplashScreen(SplashPixmap(), Qt::WindowStaysOnTopHint);
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  splash->setObjectName(QStringLiteral("Splash"));
+  if (over) splash->move(over->geometry().center() - splash->rect().center());
+  new SplashCloser(splash);
+  splash->show();
+  QTimer::singleShot(kSplashMs, splash, &QWidget::close);
+}
+
+CBalimorApp::CBalimorApp(const std::string& programPath)
+    : location(programPath), profile(QStringLiteral("Tavenhall"), QStringLiteral("Balimor")) {
+  CGraphData::SetMessagePlatform(&platform);
+  doc = std::make_unique<CBalimorDoc>(platform, location.iniPath, location.programDir);
+  frame = std::make_unique<CMainFrame>(*doc, platform, profile);
+}
+
+CBalimorApp::~CBalimorApp() {
+  frame.reset();
+  doc.reset();
+  CGraphData::SetMessagePlatform(nullptr);
+}
+
+void CBalimorApp::Start(const QStringList& files) {
+  frame->show();
+  if (!files.isEmpty()) frame->OpenDocumentFile(files.first());
+}

@@ -1,0 +1,41 @@
+// CBalimorApp: the workbench as one object. In this order it holds the INI location, the "Tavenhall"
+// profile of the recent files and the toolbar, the Qt platform, the document and the main
+// window, so that on the way out the window (and the setup form, which writes [LSQ]) goes
+// before the document (which writes its display switches).
+#pragma once
+
+#include <QSettings>
+#include <QStringList>
+#include <memory>
+
+#include "BalimorDoc.h"
+#include "MainFrame.h"
+#include "Profile.h"
+#include "QtPlatform.h"
+
+class CBalimorApp {
+ public:
+  // programPath: the running executable (its INI file and the fitters beside it).
+  explicit CBalimorApp(const std::string& programPath);
+  ~CBalimorApp();
+
+  // The command line after the program name: a file named there is opened as the document.
+  // Shows the main window.
+  void Start(const QStringList& files);
+
+  const CIniLocation& Location() const { return location; }
+  QtPlatform& Platform() { return platform; }
+  CBalimorDoc& Doc() { return *doc; }
+  CMainFrame& Frame() { return *frame; }
+
+ private:
+  CIniLocation location;
+  QSettings profile;
+  QtPlatform platform;
+  std::unique_ptr<CBalimorDoc> doc;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+// The splash window: shown once over the main window, closed by its 750 ms timer or by the first
+// key or mouse press, which it swallows.
+void ShowSplash(QWidget* over);

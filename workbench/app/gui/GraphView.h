@@ -1,0 +1,57 @@
+// CGraphView: the graph pane (upper right). It draws the document's frames and the fitted
+// model through the renderer's paint sequence, zooms frame 0 to a rectangle dragged with the
+// left button, offers the context menu of the view commands, the graph font, printing and
+// export of the graph as a picture file.
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include "ViewFont.h"
+
+class CBalimorDoc;
+class QMenu;
+class QPainter;
+
+class CGraphView : public QWidget {
+  Q_OBJECT
+
+ public:
+  CGraphView(CBalimorDoc& doc, QWidget* parent = nullptr);
+
+  // The popup of "&Redraw", "&Change View Scale" and "Re&store View Scale".
+  void SetContextMenu(QMenu* menu) { contextMenu = menu; }
+  QMenu* ContextMenu() const { return contextMenu; }
+  int PaintCount() const { return paints; }
+  const CViewFont& Font() const { return font; }
+
+  // The paint sequence on any painter (the printer, the print preview).
+  void PaintOn(QPainter& painter);
+  // "Select Graph Font": the font dialog; on OK the choice goes to [GraphView].
+  void OnSelectGraphFont();
+  // "Export Graph...": the graph as a PNG image, an SVG drawing or a PDF page, chosen by the
+  // file's extension. ExportTo writes one without a dialog: false, with the reason, on failure.
+  void OnExportGraph();
+  bool ExportTo(const QString& path, QString& error);
+
+ signals:
+  void firstPainted();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  double PointsPerPixel() const;
+
+  CBalimorDoc& doc;
+  CViewFont font;
+  QMenu* contextMenu = nullptr;
+  int paints = 0;
+  // The rubber band: dragging, its anchor and its last point (widget pixels).
+  bool dragging = false;
+  QPoint anchor, last;
+};

@@ -1,0 +1,100 @@
+// CMainFrame: the main window of the workbench. The setup form on the left, the graph view
+// above the report view on the right, at the pane sizes of [Window]; the menus, the toolbar
+// and the status bar; the window's placement and pane sizes written back on close, the recent
+// files and the toolbar state kept in the "Tavenhall" profile.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <map>
+
+class CBalimorDoc;
+class CBalimorEditView;
+class CGraphView;
+class CSetupBalimorView;
+class QLabel;
+class QPrinter;
+class QSettings;
+class QSplitter;
+class QtPlatform;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The commands of the menus and the toolbar.
+  enum Command {
+    kNew, kOpen, kSaveData, kReadText, kReadRietan, kUpdate, kSaveRietan, kPrint, kPrintPreview,
+    kPrintSetup, kExportGraph, kExit,
+    kUndo, kCut, kCopy, kPaste, kPasteSpecial, kSelectAll, kFind, kFindNext, kReplace,
+    kToolBar, kStatusBar, kRedraw, kScale, kRestoreScale, kViewBackground, kViewCalc, kViewCurves,
+    kViewCurrentCurve, kKindXrd, kKindRaman, kSetupFrame, kGraphFont, kEditorFont, kEditIni,
+    kSetupOption, kLaunchEditor,
+    kHelpTopics, kAbout, kContextHelp,
+    kGap,  // a gap between toolbar buttons, not a command
+  };
+
+  // profile: the "Tavenhall" settings of the recent files and the toolbar state.
+  CMainFrame(CBalimorDoc& doc, QtPlatform& platform, QSettings& profile);
+  ~CMainFrame() override;
+
+  CSetupBalimorView* SetupView() const { return setupView; }
+  CGraphView* GraphView() const { return graphView; }
+  CBalimorEditView* ReportView() const { return reportView; }
+  QSplitter* Columns() const { return columns; }
+  QSplitter* Rows() const { return rows; }
+  QAction* Action(Command c) const { return actions.at(c); }
+  const QStringList& RecentFiles() const { return recentFiles; }
+
+  // Opens a file as the document: the reset of a new document, the setup form's
+  // OpenInputFile, the file's text in the report view; the file goes to the recent list.
+  void OpenDocumentFile(const QString& path);
+  // Check marks and the window title from the document.
+  void UpdateCommandUI();
+  // Redraws every view.
+  void RedrawAll();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void MakeActions();
+  void MakeMenus();
+  void MakeToolBar();
+  void MakeStatusBar();
+  void RestoreWindowState();
+  void SaveWindowState();
+  void UpdateRecentMenu();
+  void AddRecentFile(const QString& path);
+  // The pane that printing serves: the report view while it was the last one in use.
+  bool ReportViewActive() const;
+  void OnPrint(bool preview);
+  void OnExportGraph();
+  void OnFind(bool again);
+  void OnReplace();
+  void OnAbout();
+  void PrintActiveView(QPrinter* printer);
+  QAction* Make(Command c, const QString& caption, const QString& shortcut = QString());
+
+  CBalimorDoc& doc;
+  QtPlatform& platform;
+  QSettings& profile;
+  CSetupBalimorView* setupView = nullptr;
+  CGraphView* graphView = nullptr;
+  CBalimorEditView* reportView = nullptr;
+  QSplitter* columns = nullptr;
+  QSplitter* rows = nullptr;
+  QMenu* recentMenu = nullptr;
+  QMenu* fileMenu = nullptr;
+  QAction* recentAnchor = nullptr;
+  std::map<Command, QAction*> actions;
+  QStringList recentFiles;
+  QPointer<QWidget> lastView;
+  QPrinter* printer = nullptr;
+  QString findText;
+  bool paneSizesApplied = false;
+};

@@ -1,0 +1,38 @@
+#include "RunDialog.h"
+
+#include <QFontDatabase>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "ui_RunDialog.h"
+
+CRunDialog::CRunDialog(const QString& commandLine, QWidget* parent)
+    : QDialog(parent), ui(new Ui::RunDialog) {
+  ui->setupUi(this);
+  ui->commandLabel->setText(commandLine);
+  ui->output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Fitters print thousands of lines on long runs; the view keeps the recent ones.
+  ui->output->setMaximumBlockCount(20000);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &CRunDialog::reject);
+}
+
+CRunDialog::~CRunDialog() = default;
+
+void CRunDialog::AppendOutput(const QByteArray& chunk) {
+  QString text = QString::fromLocal8Bit(chunk);
+  text.remove(QLatin1Char('\r'));
+  QScrollBar* bar = ui->output->verticalScrollBar();
+  const bool atEnd = bar->value() == bar->maximum();
+  ui->output->moveCursor(QTextCursor::End);
+  ui->output->insertPlainText(text);
+  if (atEnd) bar->setValue(bar->maximum());
+}
+
+QString CRunDialog::Output() const { return ui->output->toPlainText(); }
+
+void CRunDialog::ShowCancelling() {
+  ui->cancelButton->setEnabled(false);
+  setWindowTitle(tr("Cancelling..."));
+}
+
+void CRunDialog::reject() { emit cancelRequested(); }

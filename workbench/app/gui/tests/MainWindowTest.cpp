@@ -1,0 +1,220 @@
+// The main window: its panes and toolbar, the menus with their captions and check marks, and a
+// real instrument file opened as the document.
+#include <QAction>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QStatusBar>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <utility>
+#include <QSplitter>
+#include <QTest>
+#include <QToolBar>
+
+#include "BalimorApp.h"
+#include "BalimorEditView.h"
+#include "GraphFrameArray.h"
+#include "GraphView.h"
+#include "GuiTestSupport.h"
+#include "QtPlatform.h"
+#include "SetupBalimorView.h"
+#include "ui_SetupBalimorView.h"
+
+using guitest::Scratch;
+
+namespace {
+
+QStringList Captions(const QList<QAction*>& actions) {
+  QStringList out;
+  for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("|") : a->text());
+  return out;
+}
+
+// Pixels of the image that are neither white nor near-white.
+int InkedPixels(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 200) ++n;
+  return n;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void panesAndToolbar() {
+    Scratch scratch;
+    auto app = guitest::MakeApp();
+    app->Start({});
+    CMainFrame& f = app->Frame();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+    // Form on the left; graph over report on the right, at the default sizes.
+    QCOMPARE(f.Columns()->count(), 2);
+    auto* scroll = qobject_cast<QScrollArea*>(f.Columns()->widget(0));
+    QVERIFY(scroll);
+    QCOMPARE(scroll->widget(), f.SetupView());
+    QCOMPARE(f.Columns()->widget(1), f.Rows());
+    QCOMPARE(f.Rows()->widget(0), f.GraphView());
+    QCOMPARE(f.Rows()->widget(1), f.ReportView());
+    QCOMPARE(f.Columns()->sizes().at(0), 350);
+    QCOMPARE(f.Rows()->sizes().at(0), 100);
+    QVERIFY(f.Rows()->sizes().at(1) > 100);  // the report takes the rest
+
+    auto* bar = f.findChild<QToolBar*>(QStringLiteral("ToolBar"));
+    QVERIFY(bar);
+    QStringList tips;
+    for (QAction* a : bar->actions()) tips << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
+    const QStringList expected = {"新規作成", "開く...", "Update Current File", "切り取り", "ｺﾋﾟｰ", "貼り付け", "|",
+                                  "View Background", "View Calc", "View Curves", "View Current Curve", "|",
+                                  "Process XRD data", "Process Raman/IR Data", "|", "印刷...", "ﾊﾞｰｼﾞｮﾝ情報(Balimor) ...",
+                                  tips.value(17), "|", "ｱﾌﾟﾘｹｰｼｮﾝの終了"};
+    QCOMPARE(tips, expected);
+    QCOMPARE(bar->actions().at(17), f.Action(CMainFrame::kContextHelp));
+
+    QStringList indicators;
+    for (QObject* o : f.statusBar()->findChildren<QLabel*>(QStringLiteral("Indicator")))
+      indicators << static_cast<QLabel*>(o)->text();
+    QCOMPARE(indicators, QStringList({"ｶﾅ", "CAP", "NUM", "SCRL"}));
+    QCOMPARE(f.Action(CMainFrame::kUpdate)->statusTip(), QStringLiteral("Update Current File "));
+  }
+
+  void menusCaptionsAndCheckMarks() {
+    Scratch scratch;
+    auto app = guitest::MakeApp();
+    app->Start({});
+    CMainFrame& f = app->Frame();
+    QStringList titles;
+    QList<QMenu*> menus;
+    for (QAction* a : f.menuBar()->actions()) {
+      titles << a->text();
+      menus << a->menu();
+    }
+    QCOMPARE(titles, QStringList({"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "&Option", "ﾍﾙﾌﾟ(&H)"}));
+    QCOMPARE(Captions(menus[0]->actions()),
+             QStringList({"新規作成(&N)\tCtrl+N", "開く(&O)...\tCtrl+O", "Save Data As...", "Read Text Files...",
+                          "Read Rietan Files...", "&Update Current File", "Save As Rietan...", "|",
+                          "印刷(&P)...\tCtrl+P", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "ﾌﾟﾘﾝﾀの設定(&R)...", "Export Graph...", "|",
+                          "最新のﾌｧｲﾙ", "|", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QCOMPARE(Captions(menus[1]->actions()),
+             QStringList({"元に戻す(&U)\tCtrl+Z", "|", "切り取り(&T)\tCtrl+X", "ｺﾋﾟｰ(&C)\tCtrl+C",
+                          "貼り付け(&P)\tCtrl+V", "形式を選択して貼り付け(&S)...", "|", "すべて選択(&L)\tCtrl+A", "|",
+                          "検索(&F)...\tCtrl+F", "次を検索(&I)\tF3", "置換(&E)\tCtrl+H"}));
+    QCOMPARE(Captions(menus[2]->actions()),
+             QStringList({"ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "|", "&Redraw", "&Change View Scale",
+                          "Re&store View Scale", "|", "View Background", "View Calc", "View Curves",
+                          "View Current Curve", "|", "Process XRD data", "Process Raman/IR Data", "|",
+                          "Setup Graph&Frame", "Select Graph &Font", "Select &Editor Font", "Edit &IniFile"}));
+    QCOMPARE(Captions(menus[3]->actions()), QStringList({"Setup &Option", "Launch &Editor"}));
+    QCOMPARE(Captions(menus[4]->actions()), QStringList({"ﾄﾋﾟｯｸの検索(&H)", "|", "ﾊﾞｰｼﾞｮﾝ情報(Balimor) (&A)..."}));
+    QCOMPARE(Captions(f.GraphView()->ContextMenu()->actions()),
+             QStringList({"&Redraw", "&Change View Scale", "Re&store View Scale"}));
+    QCOMPARE(f.Action(CMainFrame::kOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(f.Action(CMainFrame::kFindNext)->shortcut(), QKeySequence(Qt::Key_F3));
+
+    // Check marks follow the switches and the data kind; kind 0 marks Raman/IR.
+    CBalimorDoc& doc = app->Doc();
+    using C = CMainFrame::Command;
+    for (C c : {C::kViewBackground, C::kViewCalc, C::kViewCurves, C::kViewCurrentCurve, C::kKindXrd})
+      QVERIFY2(f.Action(c)->isChecked(), qPrintable(f.Action(c)->text()));
+    QVERIFY(!f.Action(C::kKindRaman)->isChecked());
+    f.Action(C::kViewCurves)->trigger();
+    QVERIFY(!doc.viewCurves);
+    QVERIFY(!f.Action(C::kViewCurves)->isChecked());
+    f.Action(C::kViewCurves)->trigger();
+    QVERIFY(doc.viewCurves);
+    QVERIFY(f.Action(C::kViewCurves)->isChecked());
+    f.Action(C::kKindRaman)->trigger();
+    QCOMPARE(doc.GetDataKind(), 2);
+    QVERIFY(f.Action(C::kKindRaman)->isChecked());
+    QVERIFY(!f.Action(C::kKindXrd)->isChecked());
+    doc.GetPeakSearch().dataKind = 0;
+    f.UpdateCommandUI();
+    QVERIFY(f.Action(C::kKindRaman)->isChecked());
+    f.Action(C::kKindXrd)->trigger();
+    QVERIFY(f.Action(C::kKindXrd)->isChecked());
+    f.Action(C::kToolBar)->trigger();
+    QVERIFY(f.findChild<QToolBar*>(QStringLiteral("ToolBar"))->isHidden());
+    QVERIFY(!f.Action(C::kToolBar)->isChecked());
+  }
+
+  // The dialogs' "desc|pattern|…||" filters in Qt's form.
+  void fileFiltersInQtForm_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("text") << "Text File (*.txt)|*.txt|All Files (*.*)|*.*||"
+                          << "Text File (*.txt *.TXT);;All Files (*)";
+    QTest::newRow("two patterns") << "Rietan Data File (*.int;*.pat)|*.int;*.pat|All Files (*.*)|*.*||"
+                                  << "Rietan Data File (*.int *.INT *.pat *.PAT);;All Files (*)";
+    QTest::newRow("no parentheses") << "Spectrum Files |*.;*.xrd;*.0*|All Files (*.*)|*.*||"
+                                    << "Spectrum Files (*. *.xrd *.XRD *.0*);;All Files (*)";
+    QTest::newRow("unterminated") << "PFC Files (*.pfc)|*.pfc" << "PFC Files (*.pfc *.PFC)";
+    QTest::newRow("empty") << "" << "";
+  }
+  void fileFiltersInQtForm() {
+    QFETCH(QString, filter);
+    QFETCH(QString, qt);
+    QCOMPARE(QtFileFilter(filter.toStdString()), qt);
+  }
+
+  void openingARealFileFillsTheFormAndDraws() {
+    const QString path = guitest::RealData(QStringLiteral("ras_smartlab_2theta.ras"));
+    if (path.isEmpty()) QSKIP("../shared/realdata is absent");
+    Scratch scratch;
+    auto app = guitest::MakeApp();
+    app->Start({path});
+    CMainFrame& f = app->Frame();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    Ui::SetupBalimorView& u = f.SetupView()->Widgets();
+    const QString stem = path.left(path.lastIndexOf(QLatin1Char('.')));
+    QCOMPARE(u.inputEdit->text(), path);
+    QCOMPARE(u.pfcEdit->text(), stem + QStringLiteral("#0.pfc"));
+    QCOMPARE(u.outputEdit->text(), stem + QStringLiteral("#0.out"));
+    QCOMPARE(u.optLowEdit->text(), QStringLiteral("2"));
+    QCOMPARE(u.optHighEdit->text(), QStringLiteral("30"));
+    QCOMPARE(u.calcLowEdit->text(), QStringLiteral("2"));
+    QCOMPARE(u.calcHighEdit->text(), QStringLiteral("30"));
+    QCOMPARE(app->Doc().GetOriginalData()->datan, 1401);
+    QVERIFY(f.windowTitle().startsWith(QStringLiteral("ras_smartlab_2theta.ras")));
+    QVERIFY(f.ReportView()->toPlainText().contains(QStringLiteral("*RAS_DATA_START")));
+    QCOMPARE(f.RecentFiles().value(0), path);
+    // The scan is drawn: the graph view holds the curve's ink.
+    const QImage shot = f.GraphView()->grab().toImage();
+    QVERIFY2(InkedPixels(shot) > 500, qPrintable(QString::number(InkedPixels(shot))));
+
+    // A rectangle dragged inside frame 0 becomes its limits.
+    f.Rows()->setSizes({600, 200});
+    CGraphView* view = f.GraphView();
+    const double pxPerMm = double(view->width()) / view->widthMM();
+    const QPoint a(int(35 * pxPerMm), int(30 * pxPerMm)), b(int(50 * pxPerMm), int(60 * pxPerMm));
+    const CGraphFrame* frame = app->Doc().GetFrameArray()->GetFrame(0);
+    const double xMin = frame->XMin, xMax = frame->XMax;
+    QTest::mousePress(view, Qt::LeftButton, {}, a);
+    QTest::mouseMove(view, b);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+    QVERIFY(frame->XMin > xMin && frame->XMax < xMax && frame->XMin < frame->XMax);
+    f.Action(CMainFrame::kRestoreScale)->trigger();
+    QCOMPARE(frame->XMin, xMin);
+
+    // Export Graph writes the three kinds of picture by their extensions.
+    const std::pair<const char*, QByteArray> kinds[] = {{"g.png", "\x89PNG"}, {"g.svg", "<?xml"}, {"g.pdf", "%PDF"}};
+    for (const auto& [name, magic] : kinds) {
+      QString error;
+      QVERIFY2(view->ExportTo(scratch.Path(QString::fromLatin1(name)), error), qPrintable(error));
+      QVERIFY2(Scratch::Read(scratch.Path(QString::fromLatin1(name))).startsWith(magic), name);
+    }
+    QString error;
+    QVERIFY(!view->ExportTo(scratch.Path(QStringLiteral("g.bmp")), error));
+    QVERIFY(!error.isEmpty());
+  }
+};
+
+QObject* MakeMainWindowTest() { return new MainWindowTest; }
+
+#include "MainWindowTest.moc"
