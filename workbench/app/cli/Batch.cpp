@@ -5,7 +5,7 @@
 #include "IniKeys.h"
 
 CBatchSession::CBatchSession(const BatchOptions& options_, bool answerYes)
-    : location(CIniLocation::RunningProgramPath()),
+    : location(CIniLocation::ForProgram(CIniLocation::RunningProgramPath())),
       doc(platform, location.iniPath, location.programDir),
       form(doc),
       options(options_) {

@@ -217,7 +217,7 @@ int RunDataCommand(const Args& args) {
   ConsolePlatform platform;
   platform.lineAnswer = args.options.section;
   CGraphData::SetMessagePlatform(&platform);
-  const CIniLocation ini(CIniLocation::RunningProgramPath());
+  const CIniLocation ini = CIniLocation::ForProgram(CIniLocation::RunningProgramPath());
   int status = 1;
   {
     CBalimorDoc doc(platform, ini.iniPath, ini.programDir);

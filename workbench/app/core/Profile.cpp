@@ -1,5 +1,7 @@
 #include "Profile.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -216,4 +218,34 @@ std::string CIniLocation::RunningProgramPath() {
   std::error_code ec;
   const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::string() : p.string();
+}
+
+CIniLocation CIniLocation::ForProgram(const std::string& programPath) {
+  namespace fs = std::filesystem;
+  CIniLocation l(programPath);
+  if (const char* env = std::getenv("BALIMOR_INI"); env && *env) return l;
+  // Writable: the file can be opened for appending, or it is missing in a folder that can be
+  // written.
+  std::error_code ec;
+  const fs::path ini(l.iniPath);
+  bool writable;
+  if (fs::exists(ini, ec)) {
+    writable = ::access(ini.c_str(), W_OK) == 0;
+  } else {
+    const fs::path dir = ini.has_parent_path() ? ini.parent_path() : fs::path(".");
+    writable = ::access(dir.c_str(), W_OK) == 0;
+  }
+  if (writable) return l;
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::string(home) + "/.config";
+  } else {
+    return l;
+  }
+  const fs::path folder = fs::path(base) / "Balimor";
+  fs::create_directories(folder, ec);
+  l.iniPath = (folder / ini.filename()).string();
+  return l;
 }

@@ -79,6 +79,11 @@ class CIniLocation {
   explicit CIniLocation(const std::string& programPath);
   // The path of the running executable as the system reports it (empty when unknown).
   static std::string RunningProgramPath();
+  // The location for an installed program: as above, but when the INI file beside the program
+  // cannot be written (a system folder) and BALIMOR_INI is not set, a file of the same name in
+  // the user's settings folder ($XDG_CONFIG_HOME/Balimor, else ~/.config/Balimor), so that the
+  // workbench keeps its settings wherever it is installed.
+  static CIniLocation ForProgram(const std::string& programPath);
 
   std::string iniPath;
   std::string programPath;

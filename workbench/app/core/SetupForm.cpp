@@ -685,8 +685,14 @@ void CSetupForm::StoreSetupLsq(const CSetupLsqValues& v) {
   r.iPrt = v.iPrt;
   r.iPrtIntvl = v.iPrtIntvl;
   CIniFile& out = Ini();
-  out.WriteString(ini::kXRDLSQProgram, v.xrdProgram);
-  out.WriteString(ini::kRamanLSQProgram, v.ramanProgram);
+  // The fitters beside the running program are kept as the empty setting that means them, so
+  // that a moved or updated installation still finds its own fitters.
+  const std::string& dir = doc.ProgramDir();
+  auto setting = [&](const std::string& program, const char* name) {
+    return program == CPeakSearch::ProgramOf("", dir, name) ? std::string() : program;
+  };
+  out.WriteString(ini::kXRDLSQProgram, setting(v.xrdProgram, "xZentrab"));
+  out.WriteString(ini::kRamanLSQProgram, setting(v.ramanProgram, "simplexfit"));
   out.WriteInt(ini::kMaxIteration, v.maxIteration);
   out.WriteReal(ini::kConvergenceCriteria, v.eps);
   out.WriteReal(ini::kDumpingFactor, v.dampingFactor);

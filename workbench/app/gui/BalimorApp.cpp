@@ -90,7 +90,7 @@ void ShowSplash(QWidget* over) {
 }
 
 CBalimorApp::CBalimorApp(const std::string& programPath)
-    : location(programPath), profile(QStringLiteral("Tavenhall"), QStringLiteral("Balimor")) {
+    : location(CIniLocation::ForProgram(programPath)), profile(QStringLiteral("Tavenhall"), QStringLiteral("Balimor")) {
   CGraphData::SetMessagePlatform(&platform);
   doc = std::make_unique<CBalimorDoc>(platform, location.iniPath, location.programDir);
   frame = std::make_unique<CMainFrame>(*doc, platform, profile);

@@ -154,6 +154,7 @@ TEST_F(DocTest, ProfileWriteKeepsEveryOtherLine) {
 }
 
 TEST(IniLocationTest, BesideTheProgramUnlessNamed) {
+  namespace fs = std::filesystem;
   const char* saved = std::getenv("BALIMOR_INI");
   const std::string keep = saved ? saved : "";
   unsetenv("BALIMOR_INI");
@@ -161,8 +162,19 @@ TEST(IniLocationTest, BesideTheProgramUnlessNamed) {
   EXPECT_EQ(a.iniPath, "/opt/bal.v2/bin/Balimor.INI");
   EXPECT_EQ(a.programDir, "/opt/bal.v2/bin");
   EXPECT_EQ(CIniLocation("/tools/balimor.exe").iniPath, "/tools/balimor.INI");
+  // An installed program whose folder cannot take the INI file keeps it in the user's
+  // settings folder; one that can keeps it beside itself.
+  const fs::path config = fs::temp_directory_path() / ("balimor_config_" + std::to_string(::getpid()));
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  EXPECT_EQ(CIniLocation::ForProgram("/no/such/folder/Balimor").iniPath, (config / "Balimor" / "Balimor.INI").string());
+  EXPECT_TRUE(fs::is_directory(config / "Balimor"));
+  const std::string here = (config / "Balimor" / "balimor-cli").string();
+  EXPECT_EQ(CIniLocation::ForProgram(here).iniPath, here + ".INI");
+  fs::remove_all(config);
+  unsetenv("XDG_CONFIG_HOME");
   setenv("BALIMOR_INI", "/tmp/other.ini", 1);
   EXPECT_EQ(CIniLocation("/tools/balimor").iniPath, "/tmp/other.ini");
+  EXPECT_EQ(CIniLocation::ForProgram("/no/such/folder/Balimor").iniPath, "/tmp/other.ini");
   if (saved)
     setenv("BALIMOR_INI", keep.c_str(), 1);
   else

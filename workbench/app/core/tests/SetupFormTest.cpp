@@ -302,7 +302,7 @@ TEST_F(SetupFormTest, SettingsOfTheForm) {
   const std::size_t section = after.find("[SetupLSQ]");
   ASSERT_NE(section, std::string::npos);
   std::size_t at = section;
-  for (const char* key : {"XRDLSQProgram=/my fitters/xZentrab", "RamanLSQProgram=/opt/balimor/bin/simplexfit",
+  for (const char* key : {"XRDLSQProgram=/my fitters/xZentrab", "RamanLSQProgram=\r\n",
                           "MaxIteration=50", "ConvergenceCriteria=0.002", "DumpingFactor=0.3", "iPrt=1", "iPrtIntvl=10",
                           "Method=MarqAdaptive"}) {
     const std::size_t next = after.find(key, at);
