@@ -21,6 +21,7 @@ void CWindowState::Load(const CIniFile& ini) {
   columnWidth[0] = ini.GetInt(ini::kColumnWidth0);
   columnWidth[1] = ini.GetInt(ini::kColumnWidth1);
   rowHeight[0] = ini.GetInt(ini::kRowHeight0);
+  hasRowHeight = !ini.GetString(ini::kRowHeight0.section, ini::kRowHeight0.key, "").empty();
   rowHeight[1] = ini.GetInt(ini::kRowHeight1);
 }
 

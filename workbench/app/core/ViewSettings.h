@@ -14,6 +14,9 @@ struct CWindowState {
   int left = 0, top = 0, width = 0, height = 0;
   int columnWidth[2] = {350, 200};  // ColumnWidth0, ColumnWidth1
   int rowHeight[2] = {100, 100};    // RowHeight0, RowHeight1
+  // Whether RowHeight0 was stored. Without it (the first start) the window gives the graph
+  // most of its column instead of a 100-pixel strip above the report.
+  bool hasRowHeight = false;
 
   void Load(const CIniFile& ini);
   // Position, ColumnWidth0, ColumnWidth1, RowHeight0, RowHeight1 in this order.

@@ -463,7 +463,8 @@ void CMainFrame::showEvent(QShowEvent* event) {
   const int width = std::max(columns->width(), state.columnWidth[0] + 50);
   columns->setSizes({state.columnWidth[0], width - state.columnWidth[0] - columns->handleWidth()});
   const int height = std::max(rows->height(), state.rowHeight[0] + 50);
-  rows->setSizes({state.rowHeight[0], height - state.rowHeight[0] - rows->handleWidth()});
+  const int graph = state.hasRowHeight ? state.rowHeight[0] : height * 7 / 10;
+  rows->setSizes({graph, height - graph - rows->handleWidth()});
 }
 
 void CMainFrame::SaveWindowState() {

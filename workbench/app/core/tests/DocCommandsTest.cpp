@@ -180,6 +180,7 @@ TEST_F(DocCommandsTest, WindowStateAndEditorFontRoundTripThroughTheIniFile) {
   EXPECT_EQ(fresh.columnWidth[0], 350);
   EXPECT_EQ(fresh.columnWidth[1], 200);
   EXPECT_EQ(fresh.rowHeight[0], 100);
+  EXPECT_FALSE(fresh.hasRowHeight);
 
   // Only four integers give a placement.
   for (const char* bad : {"1 2 3", "1 2 x 4", "10 20 0 300", "1 2 3 4 5"}) {
@@ -209,6 +210,7 @@ TEST_F(DocCommandsTest, WindowStateAndEditorFontRoundTripThroughTheIniFile) {
   EXPECT_EQ(back.height, 800);
   EXPECT_EQ(back.columnWidth[1], 780);
   EXPECT_EQ(back.rowHeight[0], 520);
+  EXPECT_TRUE(back.hasRowHeight);
 
   EXPECT_EQ(LoadEditorFont(file).face, "");
   SaveEditorFont(file, {"Monospace", -16});

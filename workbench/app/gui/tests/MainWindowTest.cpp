@@ -64,8 +64,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.Rows()->widget(0), f.GraphView());
     QCOMPARE(f.Rows()->widget(1), f.ReportView());
     QCOMPARE(f.Columns()->sizes().at(0), 350);
-    QCOMPARE(f.Rows()->sizes().at(0), 100);
-    QVERIFY(f.Rows()->sizes().at(1) > 100);  // the report takes the rest
+    // At the first start (no RowHeight0 stored) the graph takes most of its column.
+    const QList<int> rows = f.Rows()->sizes();
+    QVERIFY(rows.at(0) > 2 * rows.at(1));
+    QVERIFY(rows.at(1) > 0);
 
     auto* bar = f.findChild<QToolBar*>(QStringLiteral("ToolBar"));
     QVERIFY(bar);
