@@ -796,6 +796,15 @@ void CSetupForm::FinishRun(const std::string& W, const ProgramRun& run, const st
   doc.AppendReportFile(O);
 }
 
+// Before a run: the report kept as prevout.txt and removed, and the fitter's files of an
+// earlier run removed, so that neither can pass for this run's.
+static void ClearRunFiles(const std::string& W, const std::string& O) {
+  CopyJobFile(O, W + "/prevout.txt");
+  Remove(O);
+  Remove(W + "/new.pfc");
+  if (!SamePath(W + "/out.txt", O)) Remove(W + "/out.txt");
+}
+
 int CSetupForm::RunZentrab(const std::string& program) {
   IPlatform& platform = doc.Platform();
   const std::string P = pfcPath, O = outputPath;
@@ -807,11 +816,7 @@ int CSetupForm::RunZentrab(const std::string& program) {
     platform.ShowMessage(CantCopy(P, prevPfc), "Error");
     return -1;
   }
-  CopyJobFile(O, W + "/prevout.txt");
-  Remove(O);
-  Remove(W + "/new.pfc");
-  // The fitter's report of an earlier run must not pass for this run's.
-  if (!SamePath(W + "/out.txt", O)) Remove(W + "/out.txt");
+  ClearRunFiles(W, O);
 
   const ProgramRun run = platform.RunProgram({program, P}, W, commandLine, nullptr);
   if (!run.Started()) {
@@ -854,10 +859,7 @@ int CSetupForm::RunSimplex() {
     return -1;
   }
   if (!jobIsFitPfc) Remove(P);
-  CopyJobFile(O, W + "/prevout.txt");
-  Remove(O);
-  Remove(W + "/new.pfc");
-  if (!SamePath(W + "/out.txt", O)) Remove(W + "/out.txt");
+  ClearRunFiles(W, O);
 
   const std::string& program = r.ramanProgram;
   const ProgramRun run = platform.RunProgram({program}, W, program, nullptr);
