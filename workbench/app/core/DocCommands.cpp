@@ -7,6 +7,7 @@
 #include "BalimorDoc.h"
 #include "DatumSelectDialog.h"
 #include "IniKeys.h"
+#include "PathText.h"
 #include "Platform.h"
 #include "SetupForm.h"
 
@@ -15,19 +16,6 @@ namespace {
 const char* const kTextFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*||";
 const char* const kRietanFilter = "Rietan int File (*.int)|*.int|All Files (*.*)|*.*||";
 const char* const kProgramFilter = "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*||";
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return std::string();
-  return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-// True when the file name (after the last "/") has an extension.
-bool HasExtension(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.find_last_of('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
 
 // The datum and the file of Save Data As and Save As Rietan: the choice, then the save dialog
 // started in [Preferences] WorkDir. Null when either was cancelled.
@@ -77,7 +65,7 @@ void CBalimorDoc::OnFileSaveAsRietan() {
   std::string path;
   CGraphData* curve = ChooseDatumAndFile(*this, kRietanFilter, path);
   if (!curve) return;
-  if (!HasExtension(path)) path += ".int";
+  if (pathtext::ExtensionOf(path).empty()) path += ".int";
   // The Rietan writer works on the raw values of any curve: a copy of the chosen one.
   CVariousData copy;
   if (curve->datan > 0 && copy.SetSize(curve->datan) < 0) return;
@@ -201,7 +189,7 @@ bool CBalimorDoc::ChooseEditorProgram(std::string& path) {
   if (!dir.empty()) platform.SetCurrentDirectory(dir);
   std::string chosen;
   if (!platform.ChooseOpenFile(kProgramFilter, dir, chosen)) return false;
-  ini.WriteString(ini::kEditorDir, FolderOf(chosen));
+  ini.WriteString(ini::kEditorDir, pathtext::FolderOf(chosen));
   path = chosen;
   return true;
 }

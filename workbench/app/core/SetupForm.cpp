@@ -9,6 +9,7 @@
 
 #include "BalimorDoc.h"
 #include "IniKeys.h"
+#include "PathText.h"
 #include "PeakSearchDialog.h"
 #include "Platform.h"
 #include "Process.h"
@@ -48,9 +49,8 @@ const PeakKey kPeakKeys[] = {
 
 // Folder of a path (up to its last "/"); "." for a bare file name.
 std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? std::string("/") : path.substr(0, slash);
+  const std::string folder = pathtext::FolderOf(path);
+  return folder.empty() ? std::string(".") : folder;
 }
 
 std::string Format(const char* fmt, const std::string& a, const std::string& b) {
@@ -85,14 +85,6 @@ void Remove(const std::string& path) {
 // /dev/zero would never end).
 std::FILE* OpenReport(const std::string& path) {
   return IsRegular(path) ? std::fopen(path.c_str(), "rb") : nullptr;
-}
-
-// The last extension of the file name (after the last "/"), with its dot; empty when none.
-std::string ExtensionOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
-  return path.substr(dot);
 }
 
 bool SameTextNoCase(const std::string& a, const char* b) {
@@ -279,7 +271,7 @@ int CSetupForm::OpenInputFile(const std::string& path) {
   Ini().WriteString(ini::kInputPath, path);
   outputPath = path;
   CPeakSearch& r = Record();
-  if (SameTextNoCase(ExtensionOf(path), ".xrd")) r.dataKind = 1;
+  if (SameTextNoCase(pathtext::ExtensionOf(path), ".xrd")) r.dataKind = 1;
   Ini().WriteString(ini::kInputDir, FolderOf(path));
   const int n = doc.ReadDataFile(path);
   lastLoadResult = n;
@@ -488,7 +480,7 @@ void CSetupForm::OnSavePfc() {
   if (!dir.empty()) platform.SetCurrentDirectory(dir);
   std::string path = "*.pfc";
   if (!platform.ChooseSaveFile(kSavePfcFilter, dir, path)) return;
-  if (ExtensionOf(path).empty()) path += ".pfc";
+  if (pathtext::ExtensionOf(path).empty()) path += ".pfc";
   Ini().WriteString(ini::kPFCDir, FolderOf(path));
   std::error_code ec;
   if (fs::exists(path, ec) &&

@@ -27,7 +27,6 @@ namespace {
 // How long an ended run waits after the polite request before the child is killed.
 constexpr int kTermGraceMs = 1500;
 
-
 // Ends a run: the child's process group (it was made the leader of a group of its own, so that
 // whatever it started goes too) is asked to end, and killed when it has not after the grace
 // time.
@@ -46,6 +45,13 @@ void EndChild(QProcess& proc) {
   QTimer::singleShot(kTermGraceMs, &proc, [&proc] {
     if (proc.state() != QProcess::NotRunning) proc.kill();
   });
+}
+
+// The arguments after the program's name, as QProcess takes them.
+QStringList Arguments(const std::vector<std::string>& argv) {
+  QStringList args;
+  for (std::size_t i = 1; i < argv.size(); ++i) args << Q(argv[i]);
+  return args;
 }
 
 }  // namespace
@@ -154,9 +160,7 @@ ProgramRun QtPlatform::RunProgram(const std::vector<std::string>& argv, const st
   }
   QProcess proc;
   proc.setProgram(Q(argv[0]));
-  QStringList args;
-  for (std::size_t i = 1; i < argv.size(); ++i) args << Q(argv[i]);
-  proc.setArguments(args);
+  proc.setArguments(Arguments(argv));
   if (!workingDir.empty()) proc.setWorkingDirectory(Q(workingDir));
   proc.setProcessChannelMode(QProcess::MergedChannels);
   proc.setStandardInputFile(QProcess::nullDevice());
@@ -210,7 +214,5 @@ ProgramRun QtPlatform::RunProgram(const std::vector<std::string>& argv, const st
 
 bool QtPlatform::StartProgram(const std::vector<std::string>& argv) {
   if (argv.empty() || argv[0].empty()) return false;
-  QStringList args;
-  for (std::size_t i = 1; i < argv.size(); ++i) args << Q(argv[i]);
-  return QProcess::startDetached(Q(argv[0]), args);
+  return QProcess::startDetached(Q(argv[0]), Arguments(argv));
 }
