@@ -165,7 +165,9 @@ CMainFrame::~CMainFrame() {
 
 QAction* CMainFrame::Make(Command c, const QString& caption, const QString& shortcut) {
   auto* a = new QAction(caption, this);
-  if (!shortcut.isEmpty()) a->setShortcut(QKeySequence(shortcut));
+  // The accelerator is the one the caption shows after its tab, unless one is given.
+  const QString keys = shortcut.isEmpty() ? caption.section(QLatin1Char('\t'), 1, 1) : shortcut;
+  if (!keys.isEmpty()) a->setShortcut(QKeySequence(keys));
   a->setToolTip(PlainCaption(caption));
   actions[c] = a;
   return a;
@@ -175,29 +177,29 @@ void CMainFrame::MakeActions() {
   QStyle* st = style();
   auto on = [this](Command c, auto&& f) { connect(Action(c), &QAction::triggered, this, f); };
 
-  Make(kNew, QStringLiteral("新規作成(&N)\tCtrl+N"), QStringLiteral("Ctrl+N"))->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-  Make(kOpen, QStringLiteral("開く(&O)...\tCtrl+O"), QStringLiteral("Ctrl+O"))->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+  Make(kNew, QStringLiteral("新規作成(&N)\tCtrl+N"))->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+  Make(kOpen, QStringLiteral("開く(&O)...\tCtrl+O"))->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
   Make(kSaveData, QStringLiteral("Save Data As..."));
   Make(kReadText, QStringLiteral("Read Text Files..."));
   Make(kReadRietan, QStringLiteral("Read Rietan Files..."));
   Make(kUpdate, QStringLiteral("&Update Current File"))->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
   Action(kUpdate)->setStatusTip(QStringLiteral("Update Current File "));
   Make(kSaveRietan, QStringLiteral("Save As Rietan..."));
-  Make(kPrint, QStringLiteral("印刷(&P)...\tCtrl+P"), QStringLiteral("Ctrl+P"))->setIcon(LetterIcon(QStringLiteral("P"), Qt::darkGray));
+  Make(kPrint, QStringLiteral("印刷(&P)...\tCtrl+P"))->setIcon(LetterIcon(QStringLiteral("P"), Qt::darkGray));
   Make(kPrintPreview, QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ(&V)"));
   Make(kPrintSetup, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."));
   Make(kExportGraph, QStringLiteral("Export Graph..."));
   Make(kExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"))->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
 
-  Make(kUndo, QStringLiteral("元に戻す(&U)\tCtrl+Z"), QStringLiteral("Ctrl+Z"));
-  Make(kCut, QStringLiteral("切り取り(&T)\tCtrl+X"), QStringLiteral("Ctrl+X"))->setIcon(LetterIcon(QStringLiteral("X"), QColor(200, 60, 60)));
-  Make(kCopy, QStringLiteral("ｺﾋﾟｰ(&C)\tCtrl+C"), QStringLiteral("Ctrl+C"))->setIcon(LetterIcon(QStringLiteral("C"), QColor(60, 140, 60)));
-  Make(kPaste, QStringLiteral("貼り付け(&P)\tCtrl+V"), QStringLiteral("Ctrl+V"))->setIcon(LetterIcon(QStringLiteral("V"), QColor(60, 90, 180)));
+  Make(kUndo, QStringLiteral("元に戻す(&U)\tCtrl+Z"));
+  Make(kCut, QStringLiteral("切り取り(&T)\tCtrl+X"))->setIcon(LetterIcon(QStringLiteral("X"), QColor(200, 60, 60)));
+  Make(kCopy, QStringLiteral("ｺﾋﾟｰ(&C)\tCtrl+C"))->setIcon(LetterIcon(QStringLiteral("C"), QColor(60, 140, 60)));
+  Make(kPaste, QStringLiteral("貼り付け(&P)\tCtrl+V"))->setIcon(LetterIcon(QStringLiteral("V"), QColor(60, 90, 180)));
   Make(kPasteSpecial, QStringLiteral("形式を選択して貼り付け(&S)..."));
-  Make(kSelectAll, QStringLiteral("すべて選択(&L)\tCtrl+A"), QStringLiteral("Ctrl+A"));
-  Make(kFind, QStringLiteral("検索(&F)...\tCtrl+F"), QStringLiteral("Ctrl+F"));
-  Make(kFindNext, QStringLiteral("次を検索(&I)\tF3"), QStringLiteral("F3"));
-  Make(kReplace, QStringLiteral("置換(&E)\tCtrl+H"), QStringLiteral("Ctrl+H"));
+  Make(kSelectAll, QStringLiteral("すべて選択(&L)\tCtrl+A"));
+  Make(kFind, QStringLiteral("検索(&F)...\tCtrl+F"));
+  Make(kFindNext, QStringLiteral("次を検索(&I)\tF3"));
+  Make(kReplace, QStringLiteral("置換(&E)\tCtrl+H"));
 
   Make(kToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
   Make(kStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);
