@@ -1,5 +1,6 @@
 #include "SetupForm.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -144,7 +145,10 @@ CSetupForm::~CSetupForm() {
 CPeakSearch& CSetupForm::Record() { return doc.GetPeakSearch(); }
 CIniFile& CSetupForm::Ini() { return doc.Ini(); }
 void CSetupForm::Take() {
-  if (view) view->TakeValues();
+  if (!view) return;
+  view->TakeValues();
+  // "Delta Mag." stays within 0.001 to 1000, whatever was typed.
+  deltaMagnification = std::clamp(deltaMagnification, 0.001, 1000.0);
 }
 void CSetupForm::Show() {
   if (view) view->ShowValues();

@@ -135,7 +135,7 @@ void CSetupBalimorView::Bind() {
   connect(u.defaultButton, &QPushButton::clicked, this, [this] { form.OnDefault(); });
   connect(u.peakList, &QComboBox::activated, this, [this](int k) { form.OnSelectPeak(k); });
   connect(u.autoRedrawCheck, &QCheckBox::toggled, this, [this] {
-    if (!showing) TakeValues();
+    if (!showing) form.TakeValues();
   });
 }
 
@@ -157,9 +157,6 @@ void CSetupBalimorView::TakeValues() {
     double v;
     if (ReadDialogNumber(f.edit->text(), v)) *f.value = v;
   }
-  // "Delta Mag." stays within 0.001 to 1000.
-  if (form.deltaMagnification < 0.001) form.deltaMagnification = 0.001;
-  if (form.deltaMagnification > 1000) form.deltaMagnification = 1000;
   for (const Flag& f : flags) *f.value = f.box->isChecked();
 }
 

@@ -241,6 +241,22 @@ TEST_F(SetupFormTest, SpinButtonsAndTypingCouplings) {
   form->OnSpin(F::kB1, -1);
   EXPECT_NEAR(form->b[1], -190, 1e-12);
   EXPECT_NEAR(Record().b[1], -190, 1e-12);
+
+  // A "Delta Mag." typed beyond 0.001 .. 1000 is taken at the nearer bound.
+  struct TypingView : ISetupFormView {
+    CSetupForm* form = nullptr;
+    double typed = 0;
+    void TakeValues() override { form->deltaMagnification = typed; }
+  };
+  const auto view = std::make_unique<TypingView>();
+  view->form = form.get();
+  form->SetView(view.get());
+  for (const auto& [typed, taken] : {std::pair{0.0, 0.001}, {5000.0, 1000.0}, {2.5, 2.5}}) {
+    view->typed = typed;
+    form->TakeValues();
+    EXPECT_DOUBLE_EQ(form->deltaMagnification, taken) << typed;
+  }
+  form->SetView(nullptr);
 }
 
 TEST_F(SetupFormTest, SettingsOfTheForm) {
