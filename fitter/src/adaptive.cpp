@@ -45,7 +45,7 @@ double predictedDecrease(const State& st, double lambda) {
   double sum = 0;
   for (int i = 0; i < st.nMtx; ++i) {
     double s = std::fabs(st.M0[i + static_cast<std::size_t>(i) * kMaxMtx]);
-    if (s < 1e-30) s = 1;
+    if (s < cycle::kRowScaleFloor) s = 1;
     const double d = st.v[i];
     sum += d * (-st.v0[i] + lambda * s * d);
   }
@@ -98,7 +98,7 @@ Trial trial(State& st, const Out& out, Progress& pr) {
   // A damped matrix that the solver finds singular is a rejected trial: more damping makes it
   // regular. Nothing to optimise, or equations that are not finite, stop the fit as in marq.
   const int ier = cycle::solve(st, Out{}, pr.damping);
-  if (ier == cycle::kNotFinite || ier == 3) {
+  if (ier == cycle::kNotFinite || ier == cycle::kGluInvalidSize) {
     kept();
     cycle::marq(st, out, pr.damping);
     return Trial::stop;

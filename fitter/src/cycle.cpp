@@ -147,7 +147,7 @@ int solve(State& st, const Out& out, double damping) {
   double* s = st.work.data();
   for (int i = 0; i < N; ++i) {
     s[i] = std::fabs(M[i + i * kMaxMtx]);
-    if (s[i] < 1e-30) s[i] = 1;
+    if (s[i] < kRowScaleFloor) s[i] = 1;
     st.v[i] /= s[i];
   }
   for (int j = 0; j < N; ++j) {
@@ -219,7 +219,7 @@ void applyStep(State& st, const Out* out) {
         static const recordio::Layout msg("(a,i5,g14.6)");
         if (out)
           out->putAfterEmptyLine(msg.write({"   rfwhm squared must be positive. #:", I(j + 1), arg}));
-        newR = 0.0001f;
+        newR = profile::kMinRfwhm;
       }
       st.r[j] = newR;
       if (out) out->put(line.write({I(m + 1), r, newR - r, newR}));

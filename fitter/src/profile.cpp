@@ -357,7 +357,7 @@ void invdat(State& st, const Out& out) {
     st.prm[kGaussFwhm][j] = Wg;
     if (st.r[j] <= 0.0f) {
       repairMessage(out, "   rfwhm must be positive. #:", no, st.r[j]);
-      st.r[j] = 0.0001f;
+      st.r[j] = kMinRfwhm;
     }
     st.prm[kRfwhm][j] = st.r[j];
     st.prm[kLorentzFwhm][j] = Wg / st.r[j];

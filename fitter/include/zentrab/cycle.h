@@ -22,8 +22,12 @@ Status mkidx(State& st, const Out& out);
 // is overwritten by its factors; b is overwritten by the solution. `work` holds n doubles,
 // `ipvt` n pivot rows. Sets ier: 0 solved, 1 a pivot not above eps, 2 a row whose largest
 // element is below eps, 3 invalid n1 or n; each failure prints its message.
+inline constexpr int kGluInvalidSize = 3;
 void glu(const Out& out, double* a, int n, int n1, double* b, double eps, double* work, int* ipvt,
          int& ier);
+
+// A row of the normal equations whose diagonal is below this is scaled by 1 (an empty row).
+inline constexpr double kRowScaleFloor = 1e-30;
 
 // Solves with a matrix already factored by glu (the forward and backward passes only).
 void glusub(const double* a, int n, int n1, double* b, const int* ipvt);

@@ -17,6 +17,8 @@ inline constexpr float kT2[kSamples] = {0.0f, 1.0f / 36, 4.0f / 36, 9.0f / 36, 1
                                         25.0f / 36, 1.0f};
 inline constexpr float kW[kSamples] = {1, 4, 2, 4, 2, 4, 1};
 inline constexpr float kWeightFactor = 0.055555556f;  // 1/18
+// The least rfwhm: a value that is not positive, or an update without a real root, becomes this.
+inline constexpr float kMinRfwhm = 0.0001f;
 
 // File form -> internal form of every peak: CG = I g, CL = I (1 - g), h = 1 / Gaussian fwhm.
 // A Gaussian fwhm of 0 has no inverse: it is reported and h becomes 1000 (fwhm 0.001).
