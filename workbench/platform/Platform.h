@@ -1,5 +1,8 @@
 // The one seam between the workbench core and a person or the operating system. The GUI
-// implements it with Qt, balimor-cli with the console, the tests with a recording double.
+// implements it with Qt, balimor-cli with the console, the tests with a recording double. What
+// the operating system alone answers (the running program, the environment, the settings
+// folder, file access, running a program in place of this one) has the system's answer as its
+// default (Platform.cpp), which every implementation keeps unless a test stands in for it.
 #pragma once
 
 #include <functional>
@@ -59,4 +62,17 @@ class IPlatform {
   // Starts argv[0] (the text editor) with its arguments and does not wait for it. false when
   // it could not be started.
   virtual bool StartProgram(const std::vector<std::string>& argv) = 0;
+
+  // The running program's own path as the system reports it; empty when it is unknown.
+  virtual std::string RunningProgramPath();
+  // The value of an environment variable; empty when it is not set.
+  virtual std::string EnvironmentValue(const std::string& name);
+  // The user's folder of settings: $XDG_CONFIG_HOME, else $HOME/.config; empty when neither
+  // is set.
+  virtual std::string UserConfigFolder();
+  // Whether the running program may write the file at path (for a folder: create files in it).
+  virtual bool CanWrite(const std::string& path);
+  // Runs program in place of the running one, with the argument vector argv (argv[0] is the
+  // name the program sees). Returns only when it could not be started: the reason.
+  virtual std::string ReplaceWithProgram(const std::string& program, char* const* argv);
 };

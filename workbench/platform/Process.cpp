@@ -21,9 +21,6 @@ namespace {
 constexpr int kPollMs = 50;
 // How often a run whose output has closed looks whether the child has ended.
 constexpr int kExitPollMs = 2;
-// How long an ended run waits after SIGTERM before SIGKILL.
-constexpr auto kTermGrace = std::chrono::milliseconds(1500);
-
 std::vector<char*> ArgvOf(const std::vector<std::string>& argv) {
   std::vector<char*> out;
   out.reserve(argv.size() + 1);
@@ -78,23 +75,27 @@ void FillExit(ProgramRun& r, int status) {
 // Ends the child's process group: SIGTERM, then SIGKILL after the grace time. Returns once the
 // child itself has been reaped.
 void EndGroup(pid_t pid) {
-  ::kill(-pid, SIGTERM);
-  const auto deadline = std::chrono::steady_clock::now() + kTermGrace;
+  AskGroupToEnd(pid);
+  const auto deadline = std::chrono::steady_clock::now() + kEndGrace;
   int status = 0;
   while (std::chrono::steady_clock::now() < deadline) {
     const pid_t w = ::waitpid(pid, &status, WNOHANG);
     if (w == pid || (w < 0 && errno != EINTR)) {
-      ::kill(-pid, SIGKILL);  // whatever the child left behind in its group
+      KillGroup(pid);  // whatever the child left behind in its group
       return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  ::kill(-pid, SIGKILL);
+  KillGroup(pid);
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
 }
 
 }  // namespace
+
+void AskGroupToEnd(long pid) { ::kill(-static_cast<pid_t>(pid), SIGTERM); }
+void KillGroup(long pid) { ::kill(-static_cast<pid_t>(pid), SIGKILL); }
+void LeadOwnGroup() { ::setpgid(0, 0); }
 
 ProgramRun Run(const std::vector<std::string>& argv, const std::string& workingDir,
                const ProgramOutputSink& sink, const std::function<bool()>& cancelRequested) {

@@ -3,6 +3,7 @@
 // (the text editor). Programs are started from an argument vector, never through a shell.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,16 @@ ProgramRun Run(const std::vector<std::string>& argv, const std::string& workingD
 // Starts argv without waiting for it; the child is reaped in the background when it ends.
 // false (with the reason in *error when given) when it could not be started.
 bool StartDetached(const std::vector<std::string>& argv, std::string* error = nullptr);
+
+// How long a program that was asked to end (SIGTERM to its process group) may take before the
+// group is killed.
+inline constexpr std::chrono::milliseconds kEndGrace{1500};
+// The process group led by pid asked to end (SIGTERM), or killed (SIGKILL).
+void AskGroupToEnd(long pid);
+void KillGroup(long pid);
+// Called in a child before its program starts: the child leads a process group of its own, so
+// that ending the group ends everything the program starts.
+void LeadOwnGroup();
 
 // Text of a run's end for messages: "exit status 3", "ended by signal 11 (Segmentation fault)",
 // "cancelled", or the reason it could not start.

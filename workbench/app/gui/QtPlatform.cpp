@@ -14,35 +14,27 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#ifdef Q_OS_UNIX
-#include <signal.h>
-#include <unistd.h>
-#endif
-
+#include "Process.h"
 #include "QtText.h"
 #include "RunDialog.h"
 
 namespace {
 
-// How long an ended run waits after the polite request before the child is killed.
-constexpr int kTermGraceMs = 1500;
-
 // Ends a run: the child's process group (it was made the leader of a group of its own, so that
 // whatever it started goes too) is asked to end, and killed when it has not after the grace
-// time.
+// time. The event loop goes on meanwhile, so the wait is a timer rather than the platform
+// layer's own wait.
 void EndChild(QProcess& proc) {
-#ifdef Q_OS_UNIX
   const qint64 pid = proc.processId();
   if (pid > 0) {
-    ::kill(-static_cast<pid_t>(pid), SIGTERM);
-    QTimer::singleShot(kTermGraceMs, &proc, [&proc, pid] {
-      if (proc.state() != QProcess::NotRunning) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    process::AskGroupToEnd(pid);
+    QTimer::singleShot(process::kEndGrace, &proc, [&proc, pid] {
+      if (proc.state() != QProcess::NotRunning) process::KillGroup(pid);
     });
     return;
   }
-#endif
   proc.terminate();
-  QTimer::singleShot(kTermGraceMs, &proc, [&proc] {
+  QTimer::singleShot(process::kEndGrace, &proc, [&proc] {
     if (proc.state() != QProcess::NotRunning) proc.kill();
   });
 }
@@ -164,9 +156,7 @@ ProgramRun QtPlatform::RunProgram(const std::vector<std::string>& argv, const st
   if (!workingDir.empty()) proc.setWorkingDirectory(Q(workingDir));
   proc.setProcessChannelMode(QProcess::MergedChannels);
   proc.setStandardInputFile(QProcess::nullDevice());
-#ifdef Q_OS_UNIX
-  proc.setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
+  proc.setChildProcessModifier([] { process::LeadOwnGroup(); });
 
   proc.start();
   if (!proc.waitForStarted(-1)) {
