@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CPeakSearch record;
   record.platform = &platform;
   record.dataSet = &measured;
-  record.dataKind = FUZZ_PFC_FORM;
+  record.dataKind = DataKindOfNumber(FUZZ_PFC_FORM);
 #if FUZZ_PFC_FORM == 1
   std::string program;
   FUZZ_CHECK(record.ReadZentrabPFCFile(path, program, readData) == 1);

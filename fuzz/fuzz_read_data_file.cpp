@@ -72,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(curve.datan >= 0 && static_cast<std::size_t>(curve.datan) <= curve.X.size());
   FUZZ_CHECK(curve.X.size() == curve.Y.size());
   curve.PutOnClipboard(platform);
-  curve.WriteRietanInt(fuzzsupport::ScratchDir() + "/out.int", "w");
+  WriteRietanInt(curve, fuzzsupport::ScratchDir() + "/out.int", "w");
   return 0;
 }

@@ -12,35 +12,25 @@ namespace {
 // Below this magnitude a value counts as zero for the logarithmic and reciprocal transforms.
 constexpr double kEpsilon = 1e-30;
 
-IPlatform* g_messagePlatform = nullptr;
-bool g_xTypeMessageShown = false;
-bool g_yTypeMessageShown = false;
-
 // Shows "Invalid <axis>AxisType (<type>)" the first time it is asked for in this run.
-void ShowInvalidTypeOnce(bool& shown, const char* axis, int type, const char* caption) {
-  if (shown) return;
-  shown = true;
+void ShowInvalidTypeOnce(CDataMessages* messages, bool CDataMessages::*shown, const char* axis, int type,
+                         const char* caption) {
+  if (!messages || messages->*shown) return;
+  messages->*shown = true;
   char text[64];
   std::snprintf(text, sizeof text, "Invalid %sAxisType (%d)", axis, type);
-  CGraphData::ShowDataMessage(text, caption);
+  messages->Show(text, caption);
 }
 
 }  // namespace
 
+void CDataMessages::Show(const std::string& text, const std::string& caption) const {
+  if (platform) platform->ShowMessage(text, caption);
+}
+
 CGraphData::CGraphData() = default;
 
 CGraphData::~CGraphData() { Reset(); }
-
-void CGraphData::SetMessagePlatform(IPlatform* platform) { g_messagePlatform = platform; }
-
-void CGraphData::ShowDataMessage(const std::string& text, const std::string& caption) {
-  if (g_messagePlatform) g_messagePlatform->ShowMessage(text, caption);
-}
-
-void CGraphData::ResetOncePerRunMessages() {
-  g_xTypeMessageShown = false;
-  g_yTypeMessageShown = false;
-}
 
 int CGraphData::SetSize(int n) {
   // A negative count would leave datan negative; it is taken as an empty curve.
@@ -112,7 +102,7 @@ double CGraphData::ProcessedX(int i) const {
     case 6:
       return -x;
     default:
-      ShowInvalidTypeOnce(g_xTypeMessageShown, "X", XAxisType, "CGraphData::ProcessedX");
+      ShowInvalidTypeOnce(messages, &CDataMessages::xTypeShown, "X", XAxisType, "CGraphData::ProcessedX");
       return x;
   }
 }
@@ -134,7 +124,7 @@ double CGraphData::ProcessedY(int i) const {
     case 7:
       return -y;
     default:
-      ShowInvalidTypeOnce(g_yTypeMessageShown, "Y", YAxisType, "CGraphData::ProcessedY");
+      ShowInvalidTypeOnce(messages, &CDataMessages::yTypeShown, "Y", YAxisType, "CGraphData::ProcessedY");
       return y;
   }
 }

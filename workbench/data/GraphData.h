@@ -12,6 +12,16 @@ class IPlatform;
 // Windows COLORREF, 0x00BBGGRR.
 using COLORREF = std::uint32_t;
 
+// Where the messages of the curve layer go (invalid axis types, a full curve array), and which
+// of the messages shown once per run were shown already. The document keeps one for its
+// curves; a curve or an array without one stays silent.
+struct CDataMessages {
+  IPlatform* platform = nullptr;
+  bool xTypeShown = false, yTypeShown = false;
+  // Shows a message through the platform; does nothing without one.
+  void Show(const std::string& text, const std::string& caption) const;
+};
+
 class CGraphData {
  public:
   CGraphData();
@@ -48,14 +58,8 @@ class CGraphData {
   // label (or the file name when the label is empty); 0, or -1 when the clipboard refused it.
   int PutOnClipboard(IPlatform& platform) const;
 
-  // Where the once-per-run messages of the curve layer go (invalid axis types, a full curve
-  // array); null keeps them silent. The workbench installs its platform at start.
-  static void SetMessagePlatform(IPlatform* platform);
-  // Shows a message through the installed platform; does nothing when none is installed.
-  static void ShowDataMessage(const std::string& text, const std::string& caption);
-  // Lets the invalid axis type messages be shown again (each is shown once per run).
-  static void ResetOncePerRunMessages();
-
+  // Where the invalid axis type messages go (each shown once per run); null keeps them silent.
+  CDataMessages* messages = nullptr;
   int XAxisType = 0;
   int YAxisType = 0;
   bool isShown = true;

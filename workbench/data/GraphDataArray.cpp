@@ -12,12 +12,12 @@ CGraphData* CGraphDataArray::AddGraph(int n) {
   static const char* const kCaption = "Error in CGraphDataArray::AddGraph";
   // nMaxGraph may be lowered, but the slots end at kMaxGraph whatever it says.
   if (nGraphData >= nMaxGraph || nGraphData >= kMaxGraph) {
-    CGraphData::ShowDataMessage("nGraphData exceeds nMaxGraph", kCaption);
+    if (messages) messages->Show("nGraphData exceeds nMaxGraph", kCaption);
     return nullptr;
   }
   CGraphData* curve = new (std::nothrow) CGraphData;
   if (!curve) {
-    CGraphData::ShowDataMessage("Can't create CGraphData", kCaption);
+    if (messages) messages->Show("Can't create CGraphData", kCaption);
     return nullptr;
   }
   graph[nGraphData] = curve;

@@ -21,6 +21,8 @@ class CGraphDataArray {
   // Deletes the owned curves, nulls every slot, nGraphData = 0.
   void Clear();
 
+  // Where its messages go; null keeps them silent.
+  CDataMessages* messages = nullptr;
   int nGraphData = 0;
   int nMaxGraph = kMaxGraph;
   CGraphData* graph[kMaxGraph] = {};

@@ -31,7 +31,7 @@ CGraphData* CGraphFrame::AttachGraph(CGraphData* curve) {
   curve->markerPenColor = c;
   curve->markerBrushColor = c;
   ++nGraph;
-  AutoScale(0.1);
+  AutoScale(kScaleMargin);
   PassLimitsToAxes();
   return curve;
 }
@@ -125,7 +125,7 @@ void CGraphFrame::SetYAxisType(int type) {
     graph[i]->YAxisType = type;
     graph[i]->UpdateRange();
   }
-  AutoScale(0.1);
+  AutoScale(kScaleMargin);
   if (type == 7) SetYMin(0.0);
   if (xAxisType == 7) SetXMin(0.0);
 }
@@ -135,6 +135,12 @@ void CGraphFrame::ApplyReversal() {
   if (xReversed ? XMin < XMax : XMin > XMax) std::swap(XMin, XMax);
   if (yReversed ? YMin < YMax : YMin > YMax) std::swap(YMin, YMax);
   PassLimitsToAxes();
+}
+
+void CGraphFrame::SetClip(bool clip) {
+  clipToFrame = clip;
+  for (int i = 0; i < nGraph; ++i)
+    if (graph[i]) graph[i]->clipToFrame = clip;
 }
 
 void CGraphFrame::SetXReversed(bool reversed) {

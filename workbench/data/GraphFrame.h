@@ -32,6 +32,8 @@ class CGraphFrame {
   static constexpr int kMaxGraph = 50;
   static constexpr int kMaxAxis = 4;
   static constexpr int kPaletteSize = 14;
+  // The margin of every autoscale of the workbench: a tenth of the range on each side.
+  static constexpr double kScaleMargin = 0.1;
 
   // position: page x at XMin, y at YMin, x at XMax, y at YMax (y grows downward).
   explicit CGraphFrame(const double position[4]);
@@ -41,7 +43,7 @@ class CGraphFrame {
   CGraphFrame& operator=(const CGraphFrame&) = delete;
 
   // Attaches a curve without taking ownership, gives it the next palette colour and the clip
-  // flag and autoscales with margin 0.1. Null when the curve is null or 50 are attached.
+  // flag and autoscales with kScaleMargin. Null when the curve is null or 50 are attached.
   CGraphData* AttachGraph(CGraphData* curve);
   // Forgets every attached curve (they are not deleted).
   void DetachAll();
@@ -62,6 +64,8 @@ class CGraphFrame {
   void SetXMax(double v);
   void SetYMin(double v);
   void SetYMax(double v);
+  // The clip flag, given to every attached curve as well.
+  void SetClip(bool clip);
   // Fixes one limit at a value (autoscaling keeps it).
   void FixXMin(double v) { fixXMin = true; fixedXMin = v; }
   void FixXMax(double v) { fixXMax = true; fixedXMax = v; }

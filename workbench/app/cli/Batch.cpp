@@ -5,7 +5,7 @@
 #include "IniKeys.h"
 
 CBatchSession::CBatchSession(const BatchOptions& options_, bool answerYes)
-    : location(CIniLocation::ForProgram(CIniLocation::RunningProgramPath())),
+    : location(CIniLocation::ForProgram(platform, platform.RunningProgramPath())),
       doc(platform, location.iniPath, location.programDir),
       form(doc),
       options(options_) {
@@ -21,7 +21,7 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     return false;
   }
   CPeakSearch& record = doc.GetPeakSearch();
-  if (options.kind >= 0) record.dataKind = options.kind;
+  if (options.kind) record.dataKind = *options.kind;
   if (!options.pfc.empty()) {
     form.pfcPath = options.pfc;
     if (form.ReloadPfc(options.pfc) != 1) {
@@ -34,7 +34,8 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     form.optHigh = form.calcHigh = *options.high;
   }
   if (!options.program.empty()) {
-    const IniKey& key = record.dataKind == 1 ? ini::kXRDLSQProgram : ini::kRamanLSQProgram;
+    const bool diffraction = record.dataKind == DataKind::Diffraction;
+    const IniKey& key = diffraction ? ini::kXRDLSQProgram : ini::kRamanLSQProgram;
     doc.Ini().Override(key.section, key.key, options.program);
   }
   if (!options.method.empty()) doc.Ini().Override(ini::kMethod.section, ini::kMethod.key, options.method);

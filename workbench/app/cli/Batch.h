@@ -15,7 +15,7 @@
 // The options shared by the batch commands.
 struct BatchOptions {
   int section = -1;               // --section N: the section of a file with several
-  int kind = -1;                  // --kind 1|2: the data kind
+  std::optional<DataKind> kind;   // --kind 1|2: the data kind
   std::string pfc;                // --pfc JOB: the job read with its points
   std::optional<double> low, high;  // --range LOW HIGH: both ranges
   std::string program;            // --program PATH: the fitter of the data kind

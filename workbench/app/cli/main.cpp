@@ -10,12 +10,9 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "Batch.h"
 #include "GraphFrameArray.h"
+#include "PathText.h"
 #include "Profile.h"
 
 // The plot command draws with Qt. So that every other command starts without loading Qt,
@@ -125,7 +122,13 @@ Args Parse(int argc, char** argv) {
   };
   const Option options[] = {
       {"--section", 1, [&](char** v) { return ParseInt(v[0], 0, 1000000, o.section); }},
-      {"--kind", 1, [&](char** v) { return ParseInt(v[0], 1, 2, o.kind); }},
+      {"--kind", 1,
+       [&](char** v) {
+         int n;
+         if (!ParseInt(v[0], 1, 2, n)) return false;
+         o.kind = DataKindOfNumber(n);
+         return true;
+       }},
       {"--pfc", 1, [&](char** v) { o.pfc = v[0]; return !o.pfc.empty(); }},
       {"--range", 2,
        [&](char** v) {
@@ -201,7 +204,7 @@ void PrintInfo(CBalimorDoc& doc, int result) {
   const CVariousData& data = *doc.GetOriginalData();
   std::printf("result: %d\n", result);
   std::printf("title: %s\n", doc.GetPathName().c_str());
-  std::printf("kind: %d\n", doc.GetDataKind());
+  std::printf("kind: %d\n", DataKindNumber(doc.GetDataKind()));
   std::printf("x-label: %s\n", frame ? frame->xLabel.c_str() : "");
   std::printf("y-label: %s\n", frame ? frame->yLabel.c_str() : "");
   std::printf("label: %s\n", data.label.c_str());
@@ -216,8 +219,7 @@ void PrintInfo(CBalimorDoc& doc, int result) {
 int RunDataCommand(const Args& args) {
   ConsolePlatform platform;
   platform.lineAnswer = args.options.section;
-  CGraphData::SetMessagePlatform(&platform);
-  const CIniLocation ini = CIniLocation::ForProgram(CIniLocation::RunningProgramPath());
+  const CIniLocation ini = CIniLocation::ForProgram(platform, platform.RunningProgramPath());
   int status = 1;
   {
     CBalimorDoc doc(platform, ini.iniPath, ini.programDir);
@@ -230,7 +232,7 @@ int RunDataCommand(const Args& args) {
     } else if (loaded) {
       const std::string& out = args.files[1];
       const CVariousData& data = *doc.GetOriginalData();
-      const int w = args.command == "export" ? data.WriteText(out, "w") : data.WriteRietanInt(out, "w");
+      const int w = args.command == "export" ? data.WriteText(out, "w") : WriteRietanInt(data, out, "w");
       if (w < 0) {
         std::fprintf(stderr, "balimor-cli: can't write [%s]\n", out.c_str());
       } else {
@@ -240,7 +242,6 @@ int RunDataCommand(const Args& args) {
       std::fprintf(stderr, "balimor-cli: %s: nothing written\n", doc.GetPathName().c_str());
     }
   }
-  CGraphData::SetMessagePlatform(nullptr);
   return status;
 }
 
@@ -249,7 +250,7 @@ int WriteCurves(CBatchSession& s, const std::string& out) {
   CPeakSearch& r = s.doc.GetPeakSearch();
   const CVariousData& data = *s.doc.GetOriginalData();
   if (r.MakeModelCurves(data.datan) != 1) {
-    std::fprintf(stderr, "balimor-cli: no model curves for data kind %d\n", r.dataKind);
+    std::fprintf(stderr, "balimor-cli: no model curves for data kind %d\n", DataKindNumber(r.dataKind));
     return 1;
   }
   std::string text = "X\tData\tBackground\tTotal";
@@ -312,10 +313,10 @@ int Plot(CBatchSession& s, const Args& args) {
 int Plot(CBatchSession&, const Args&) { return 1; }
 
 [[noreturn]] void RunPlotProgram(char** argv) {
-  const std::string dir = CIniLocation(CIniLocation::RunningProgramPath()).programDir;
-  const std::string plot = (dir.empty() ? std::string(".") : dir) + "/balimor-cli-plot";
-  ::execv(plot.c_str(), argv);
-  std::fprintf(stderr, "balimor-cli: can't start [%s]: %s\n", plot.c_str(), std::strerror(errno));
+  ConsolePlatform platform;
+  const std::string plot = pathtext::FolderOrCurrent(platform.RunningProgramPath()) + "/balimor-cli-plot";
+  const std::string why = platform.ReplaceWithProgram(plot, argv);
+  std::fprintf(stderr, "balimor-cli: can't start [%s]: %s\n", plot.c_str(), why.c_str());
   std::exit(1);
 }
 #endif
@@ -324,7 +325,6 @@ int Plot(CBatchSession&, const Args&) { return 1; }
 int RunBatchCommand(const Args& args) {
   const std::string& cmd = args.command;
   CBatchSession s(args.options, true);
-  CGraphData::SetMessagePlatform(&s.platform);
   int status = 1;
   if (s.Prepare(args.files[0], cmd == "search")) {
     if (cmd == "search") {
@@ -332,7 +332,8 @@ int RunBatchCommand(const Args& args) {
       status = 0;
     } else if (cmd == "pfc") {
       const int w = s.doc.GetPeakSearch().SavePFCFile(args.files[1]);
-      if (w == 0) std::fprintf(stderr, "balimor-cli: data kind %d has no job file\n", s.doc.GetDataKind());
+      if (w == 0)
+        std::fprintf(stderr, "balimor-cli: data kind %d has no job file\n", DataKindNumber(s.doc.GetDataKind()));
       status = w == 1 ? 0 : 1;
     } else if (cmd == "curves") {
       status = WriteCurves(s, args.files[1]);
@@ -344,7 +345,6 @@ int RunBatchCommand(const Args& args) {
       status = Plot(s, args);
     }
   }
-  CGraphData::SetMessagePlatform(nullptr);
   return status;
 }
 

@@ -1,20 +1,24 @@
 // CBalimorDoc: the workbench document without windows. It owns the measured data, the frame
-// array and the fit record, recognises instrument files (ReadDataFile) and carries the commands
-// that load Rietan and text data files directly. Everything that needs a person goes through the
-// platform interface; settings come from the INI file named at construction.
+// array and the fit record, recognises instrument files (ReadDataFile, a walk over the reader
+// table) and carries the commands that load Rietan and text data files directly. Everything that
+// needs a person goes through the platform interface; settings come from the INI file named at
+// construction. The document knows no view and no form: it announces what changes, and the
+// views and the setup form follow it.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Announcement.h"
+#include "DataKind.h"
 #include "GraphFrameArray.h"
 #include "PeakSearch.h"
 #include "Profile.h"
 #include "VariousData.h"
 
-class CSetupForm;
 class IPlatform;
 
 class CBalimorDoc {
@@ -28,10 +32,11 @@ class CBalimorDoc {
   CBalimorDoc(const CBalimorDoc&) = delete;
   CBalimorDoc& operator=(const CBalimorDoc&) = delete;
 
-  // Loads any supported instrument file into the measured data, chosen by the extension and,
-  // for ".txt", ".dat" and ".asc", by the first lines. Rebuilds frame 0, sets its labels, the
-  // data kind and the document path ("<path> (<kind> Data)"). Returns 0 on success (for a
-  // sectioned scan the section read), -1 on failure ("<path> (Invalid Data)").
+  // Loads any supported instrument file into the measured data, the reader chosen by the reader
+  // table from the extension and, for ".txt", ".dat" and ".asc", the first lines. Rebuilds
+  // frame 0, sets its labels, the data kind and the document path ("<path> (<kind> Data)").
+  // Returns 0 on success (for a sectioned scan the section read), -1 on failure ("<path>
+  // (Invalid Data)").
   int ReadDataFile(const std::string& path);
 
   // Rebuilds the frame array with n frames at [Setup] GraphPosition, frame 0 with its Y minimum
@@ -40,24 +45,35 @@ class CBalimorDoc {
 
   // "Read Rietan Files...": an INT or PAT file through the file dialog.
   void OnReadRietanFiles();
-  // "Read Text Files...": a labelled text data file through the file dialog; hands the data,
-  // PFC and report file names to the set-up form.
+  // "Read Text Files...": a labelled text data file through the file dialog; announces the
+  // data, PFC and report file names (setupFileNames).
   void OnReadTextFiles();
 
-  // The set-up form's three file names (data, PFC, report) after the text data command.
-  std::function<void(const std::string& dataPath, const std::string& pfcPath,
-                     const std::string& outputPath)>
-      onSetupFileNames;
+  // What the document announces to the units that follow it (the setup form subscribes):
+  // a new document, before anything of it is reset; the three file names (data, PFC, report)
+  // of the text data command; a coming paint (PrepareDrawing).
+  CAnnouncement<> newDocument;
+  CAnnouncement<std::string, std::string, std::string> setupFileNames;
+  CAnnouncement<> beforeDrawing;
   // Asks every view to redraw.
   std::function<void()> onRedrawAll;
 
-  // New document: the setup form reloads its settings, the loaded data and the model curves
-  // are emptied, the frames and the peak area text removed, and frame 0 made anew.
+  // New document: announced (the setup form reloads its settings), then the loaded data and
+  // the model curves are emptied, the frames and the peak area text removed, and frame 0 made
+  // anew.
   void OnNewDocument();
   // Asks every view to redraw.
   void UpdateAllViews() {
     if (onRedrawAll) onRedrawAll();
   }
+  // Readies the document for a paint, which only reads it (the graph view calls it before
+  // every paint, the export and the printout before theirs). beforeDrawing is announced (the
+  // setup form takes what was typed and hands over shownPfcPath and modelFollowsRecord); with
+  // frame 0 and its curve, the curves take the log display, the model curves are rebuilt when
+  // modelFollowsRecord and the record has a peak or a constant background, and frames and
+  // curves take the clip setting [Setup] ClipGraphFrame, read once: any value but 0 clips the
+  // frames and their curves, a positive one the model curves.
+  void PrepareDrawing();
 
   // The report view's text: emptied, or a text file appended to it (lines of at most 255
   // characters; -1, with the text unchanged, when the file cannot be opened).
@@ -75,16 +91,13 @@ class CBalimorDoc {
   CVariousData* GetOriginalData() { return originalData.get(); }
   CGraphFrameArray* GetFrameArray() { return &frameArray; }
   CPeakSearch& GetPeakSearch() { return peakSearch; }
-  int GetDataKind() const { return peakSearch.dataKind; }
+  DataKind GetDataKind() const { return peakSearch.dataKind; }
   const std::string& GetDataFileName() const { return dataFileName; }
   const std::vector<std::string>& GetRecentFiles() const { return recentFiles; }
   IPlatform& Platform() { return platform; }
   const std::string& IniPath() const { return ini.Path(); }
   CIniFile& Ini() { return ini; }
   const std::string& ProgramDir() const { return programDir; }
-  // The setup form of this document, when one is made (it registers itself).
-  CSetupForm* GetSetupForm() const { return setupForm; }
-  void SetSetupForm(CSetupForm* form) { setupForm = form; }
 
   // The display switches of the model curves.
   bool viewBackground = true;
@@ -95,6 +108,11 @@ class CBalimorDoc {
   int logFlag = 0;
   // The peak-area part of the last fitting report and its "Sigma" line, drawn on the graph.
   std::string peakAreaText;
+  // What the setup form hands over for the drawing: the PFC path written at the top of the
+  // graph (none without a form), and whether the model curves follow the record (its "Auto
+  // redraw").
+  std::optional<std::string> shownPfcPath;
+  bool modelFollowsRecord = false;
 
   static constexpr int kMaxRecentFiles = 10;
 
@@ -105,8 +123,6 @@ class CBalimorDoc {
   void OnEditCopy();          // the chosen curve on the clipboard
   void OnFileSaveDataAs();    // the chosen curve as a text file
   void OnFileSaveAsRietan();  // the chosen curve as a Rietan INT file
-  // "Open": the reset of a new document, then the setup form's input-file dialog.
-  void OnFileOpen();
   // "Update Current File": the data file read again, the views redrawn. -1 when none is loaded.
   int OnFileUpdate();
   // "Restore View Scale": frame 0 autoscaled with margin 0.1, redrawn.
@@ -115,7 +131,7 @@ class CBalimorDoc {
   enum Switch { kViewBackground, kViewCalc, kViewCurves, kViewCurrentCurve };
   bool& SwitchOf(Switch s);
   void ToggleSwitch(Switch s);
-  void SetDataKind(int kind);
+  void SetDataKind(DataKind kind);
   // "Edit IniFile" and "Launch Editor": the editor of [Preferences] Editor, with the INI file
   // or alone; false (after the message) when it could not be started.
   bool OnViewEditIniFile();
@@ -142,16 +158,6 @@ class CBalimorDoc {
   void StoreEditorSetting(const std::string& editor);
 
  private:
-  // Section of an ".xrd" or "*TYPE" file chosen through the datum choice; -1 (with the
-  // "Can't read" message) when the file cannot be opened.
-  int ChooseSection(const std::string& path);
-  // The ".asc" family: first line decides between PE IR, sectioned and comma-pair text.
-  int ReadAscFile(const std::string& path, CGraphFrame& frame, std::string& title, int& section);
-  // The ".txt" chain; 1 when a reader took the file.
-  int ReadTxtChain(const std::string& path, CGraphFrame& frame, std::string& title);
-  // Column 0 into the measured data, 1 into the total curve (red), 2 into the background
-  // curve (green, attached only when present). The column-0 result.
-  int ReadPatColumns(const std::string& path, CGraphFrame& frame);
   // The common start of the direct load commands: makes the folder kept under [Preferences]
   // dirKey current, shows the open dialog, resets the fit, writes the chosen folder back and
   // rebuilds frame 0. Null when the dialog was cancelled or the frame could not be made (after
@@ -159,9 +165,9 @@ class CBalimorDoc {
   CGraphFrame* StartLoadCommand(const IniKey& dirKey, const char* filter, std::string& path);
 
   IPlatform& platform;
+  CDataMessages curveMessages;  // the messages of every curve of the document
   CIniFile ini;
   std::string programDir;
-  CSetupForm* setupForm = nullptr;
   std::string reportText;
   std::string dataFileName;  // file name last given to ReadDataFile
   std::string pathName;      // document path (title text)

@@ -9,7 +9,7 @@
 #include "IniKeys.h"
 #include "PathText.h"
 #include "Platform.h"
-#include "SetupForm.h"
+#include "VariousData.h"
 
 namespace {
 
@@ -66,20 +66,9 @@ void CBalimorDoc::OnFileSaveAsRietan() {
   CGraphData* curve = ChooseDatumAndFile(*this, kRietanFilter, path);
   if (!curve) return;
   if (pathtext::ExtensionOf(path).empty()) path += ".int";
-  // The Rietan writer works on the raw values of any curve: a copy of the chosen one.
-  CVariousData copy;
-  if (curve->datan > 0 && copy.SetSize(curve->datan) < 0) return;
-  for (int i = 0; i < curve->datan; ++i) {
-    copy.SetX(i, curve->GetX(i));
-    copy.SetY(i, curve->GetY(i));
-  }
-  if (copy.WriteRietanInt(path, "w") < 0)
+  // The Rietan writer takes the raw values of any curve.
+  if (WriteRietanInt(*curve, path, "w") < 0)
     platform.ShowMessage("Can't write [" + path + "]", "Error in CBalimorDoc::OnFileSaverietan");
-}
-
-void CBalimorDoc::OnFileOpen() {
-  OnNewDocument();
-  if (setupForm) setupForm->OnPathButton(CSetupForm::kInputFile);
 }
 
 int CBalimorDoc::OnFileUpdate() {
@@ -91,7 +80,7 @@ int CBalimorDoc::OnFileUpdate() {
 }
 
 void CBalimorDoc::OnViewRestoreScale() {
-  if (CGraphFrame* frame = frameArray.GetFrame(0)) frame->AutoScale(0.1);
+  if (CGraphFrame* frame = frameArray.GetFrame(0)) frame->AutoScale(CGraphFrame::kScaleMargin);
   UpdateAllViews();
 }
 
@@ -111,7 +100,7 @@ void CBalimorDoc::ToggleSwitch(Switch s) {
   UpdateAllViews();
 }
 
-void CBalimorDoc::SetDataKind(int kind) {
+void CBalimorDoc::SetDataKind(DataKind kind) {
   peakSearch.dataKind = kind;
   UpdateAllViews();
 }

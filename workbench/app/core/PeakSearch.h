@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "DataKind.h"
+#include "FormNumbers.h"
 #include "GraphData.h"
 
 class CIniFile;
@@ -75,10 +77,10 @@ class CPeakSearch {
   static bool IsMarqPFCFile(const std::string& path);
   // True when a job of this record goes to simplexfit: spectroscopic data and a Raman/IR
   // program that is not a Zentrab build.
-  bool UsesSimplex() const { return dataKind != 1 && !IsZentrabProgram(ramanProgram); }
+  bool UsesSimplex() const { return dataKind != DataKind::Diffraction && !IsZentrabProgram(ramanProgram); }
 
   // Writes the job in the form its fitter reads: 1 written, -1 failure, 0 nothing to do
-  // (data kind neither 1 nor 2).
+  // (no data kind).
   int SavePFCFile(const std::string& path);
   int SaveZentrabPFCFile(const std::string& path, const std::string& program);
   int SaveRamanPFCFile(const std::string& path);
@@ -91,7 +93,7 @@ class CPeakSearch {
   int ReadRamanPFCFile(const std::string& path, bool readData);
 
   // Background, total and one curve per peak on the X′ grid of the loaded data. 1, or -1
-  // (data kind neither 1 nor 2, or a curve that could not be made).
+  // (no data kind, or a curve that could not be made). In ModelCurves.cpp.
   int MakeModelCurves(int n);
   // Empties the background, the total and the peak curves.
   void ClearModelCurves();
@@ -113,31 +115,33 @@ class CPeakSearch {
   double Value(Column c, int i) const { return column[c].value[i]; }
   int Flag(Column c, int i) const { return column[c].flag[i]; }
 
-  // Where messages go and which data set the record fits; both are borrowed.
+  // Where messages go (its own, and those of its model curves) and which data set the record
+  // fits; all borrowed.
   IPlatform* platform = nullptr;
+  CDataMessages* curveMessages = nullptr;
   CGraphData* dataSet = nullptr;
 
   double R = 0, S = 0;  // statistics of a Raman/IR file: S then R on its statistics record
-  int iPrt = 1;
-  int iPrtIntvl = 10;
+  int iPrt = form::kIPrt;
+  int iPrtIntvl = form::kIPrtIntvl;
   int backgroundOrder = 4;  // order of the Raman/IR background
-  int dataKind = 1;         // 0 none, 1 diffraction, 2 spectroscopic
+  DataKind dataKind = DataKind::Diffraction;
   int currentPeak = 0;
   CGraphData backgroundCurve;
   CGraphData totalCurve;
-  int maxIteration = 30;
-  std::string method = "Marq";
+  int maxIteration = form::kMaxIteration;
+  std::string method = ini::kMethod.def;
   std::string inputPath;
   std::string xrdProgram;
   std::string ramanProgram;
   std::string title;
-  double dampingFactor = 0.3;
-  double qRange = 5.0;
-  double eps = 0.01;
-  double ramda1 = 1.54056, ramda2 = 1.54439;
-  double iRatio = 0.5;
-  double optLow = 5.0, optHigh = 70.0;
-  double calcLow = 5.0, calcHigh = 70.0;
+  double dampingFactor = form::kDampingFactor;
+  double qRange = form::kQRange;
+  double eps = form::kEps;
+  double ramda1 = form::kCuKa1, ramda2 = form::kCuKa2;
+  double iRatio = form::kIRatio;
+  double optLow = form::kOptLow, optHigh = form::kOptHigh;
+  double calcLow = form::kCalcLow, calcHigh = form::kCalcHigh;
   int capacity = kPeakCapacity;
   double b[kBackgroundTerms] = {0, 0, 0, 0, 0};       // background coefficients b0..b4
   int optimizeB[kBackgroundTerms] = {1, 1, 1, 1, 1};  // 1 free, 0 fixed

@@ -1,7 +1,5 @@
 #include "Profile.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,8 @@
 #include <vector>
 
 #include "GraphData.h"
+#include "PathText.h"
+#include "Platform.h"
 
 namespace profile {
 namespace {
@@ -20,15 +20,6 @@ std::string Trim(const std::string& s) {
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
   while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
   return s.substr(b, e - b);
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 // Section name of a "[name]" line, or false when the line is not a section head.
@@ -78,8 +69,8 @@ std::string GetString(const std::string& section, const std::string& key, const 
   for (const std::string& line : lines) {
     std::string name, k, v;
     if (SectionOf(line, name)) {
-      inSection = SameText(name, section);
-    } else if (inSection && KeyOf(line, k, v) && SameText(k, key)) {
+      inSection = pathtext::SameNoCase(name, section);
+    } else if (inSection && KeyOf(line, k, v) && pathtext::SameNoCase(k, key)) {
       // Values read through a 256-character buffer keep at most 255 characters.
       return v.size() > 255 ? v.substr(0, 255) : v;
     }
@@ -113,10 +104,10 @@ bool WriteString(const std::string& section, const std::string& key, const std::
     std::string name, k, v;
     if (SectionOf(lines[i], name)) {
       if (inSection) break;
-      inSection = SameText(name, section);
+      inSection = pathtext::SameNoCase(name, section);
       if (inSection) sectionLine = lastInSection = static_cast<int>(i);
     } else if (inSection) {
-      if (KeyOf(lines[i], k, v) && SameText(k, key)) {
+      if (KeyOf(lines[i], k, v) && pathtext::SameNoCase(k, key)) {
         lines[i] = k + "=" + value;  // the key keeps the spelling it has in the file
         done = true;
       } else if (!Trim(lines[i]).empty()) {
@@ -203,47 +194,27 @@ bool CIniFile::WriteReal(const IniKey& k, double value) {
   return WriteString(k, buf);
 }
 
-CIniLocation::CIniLocation(const std::string& program) : programPath(program) {
+CIniLocation::CIniLocation(IPlatform& platform, const std::string& program) : programPath(program) {
   // Stem of the executable: cut at a "." that follows the last "/", then ".INI".
-  const std::size_t slash = program.find_last_of('/');
-  const std::size_t dot = program.find_last_of('.');
-  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  const std::string stem = hasExt ? program.substr(0, dot) : program;
-  programDir = slash == std::string::npos ? std::string() : program.substr(0, slash);
-  iniPath = stem + ".INI";
-  if (const char* env = std::getenv("BALIMOR_INI"); env && *env) iniPath = env;
+  programDir = pathtext::FolderOf(program);
+  iniPath = pathtext::WithoutExtension(program) + ".INI";
+  if (const std::string env = platform.EnvironmentValue("BALIMOR_INI"); !env.empty()) iniPath = env;
 }
 
-std::string CIniLocation::RunningProgramPath() {
-  std::error_code ec;
-  const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : p.string();
-}
-
-CIniLocation CIniLocation::ForProgram(const std::string& programPath) {
+CIniLocation CIniLocation::ForProgram(IPlatform& platform, const std::string& programPath) {
   namespace fs = std::filesystem;
-  CIniLocation l(programPath);
-  if (const char* env = std::getenv("BALIMOR_INI"); env && *env) return l;
+  CIniLocation l(platform, programPath);
+  if (!platform.EnvironmentValue("BALIMOR_INI").empty()) return l;
   // Writable: the file can be opened for appending, or it is missing in a folder that can be
   // written.
   std::error_code ec;
   const fs::path ini(l.iniPath);
-  bool writable;
-  if (fs::exists(ini, ec)) {
-    writable = ::access(ini.c_str(), W_OK) == 0;
-  } else {
-    const fs::path dir = ini.has_parent_path() ? ini.parent_path() : fs::path(".");
-    writable = ::access(dir.c_str(), W_OK) == 0;
-  }
+  const bool writable = fs::exists(ini, ec)
+                            ? platform.CanWrite(ini.string())
+                            : platform.CanWrite((ini.has_parent_path() ? ini.parent_path() : fs::path(".")).string());
   if (writable) return l;
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::string(home) + "/.config";
-  } else {
-    return l;
-  }
+  const std::string base = platform.UserConfigFolder();
+  if (base.empty()) return l;
   const fs::path folder = fs::path(base) / "Balimor";
   fs::create_directories(folder, ec);
   l.iniPath = (folder / ini.filename()).string();

@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+class IPlatform;
+
 namespace profile {
 
 // Value of [section] key, with blanks around it removed; `def` when the file, the section or
@@ -72,18 +74,17 @@ class CIniFile {
 };
 
 // Where the workbench INI file lies: beside the executable, with the executable's name and the
-// extension ".INI"; the environment variable BALIMOR_INI names another file.
+// extension ".INI"; the environment variable BALIMOR_INI names another file. The environment
+// and the file system are asked through the platform.
 class CIniLocation {
  public:
-  // programPath: full path of the running executable.
-  explicit CIniLocation(const std::string& programPath);
-  // The path of the running executable as the system reports it (empty when unknown).
-  static std::string RunningProgramPath();
+  // programPath: full path of the running executable (IPlatform::RunningProgramPath).
+  CIniLocation(IPlatform& platform, const std::string& programPath);
   // The location for an installed program: as above, but when the INI file beside the program
   // cannot be written (a system folder) and BALIMOR_INI is not set, a file of the same name in
   // the user's settings folder ($XDG_CONFIG_HOME/Balimor, else ~/.config/Balimor), so that the
   // workbench keeps its settings wherever it is installed.
-  static CIniLocation ForProgram(const std::string& programPath);
+  static CIniLocation ForProgram(IPlatform& platform, const std::string& programPath);
 
   std::string iniPath;
   std::string programPath;

@@ -1,22 +1,25 @@
 // CSetupForm: the values and operations of the fit setup form, the left pane of the
 // workbench, without any widget. The Qt form binds its widgets to these values and forwards
 // its clicks; balimor-cli and the tests drive it directly. The form keeps the document's fit
-// record up to date, writes the PFC job, runs the fitter chosen for the data kind and reads
-// the results back: the refined job into the form and the model curves, the report into the
-// report text, the peak-area part of the report into the document's peak area text.
+// record up to date, writes the PFC job, has the fit run (FitRun.h) and shows what came back:
+// the refined job in the form and the model curves, the report in the report text, the
+// peak-area part of the report in the document's peak area text. It follows the document's
+// announcements (a new document, the file names of a direct load, a coming paint). The peak
+// table side of the form (Add/Delete, the spin couplings, Cal, Default) is in
+// SetupFormPeaks.cpp.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "FormNumbers.h"
 #include "PeakSearch.h"
-#include "Platform.h"
 
 class CBalimorDoc;
-class CGraphData;
 class CIniFile;
 class CPeakSearchDialog;
+struct CFitRunSpec;
 
 // What the form's widgets do for the form: take the values typed into them, show the values
 // held here, and show the wait cursor. The console and the tests have no widgets.
@@ -32,12 +35,12 @@ class ISetupFormView {
 struct CSetupLsqValues {
   std::string xrdProgram;
   std::string ramanProgram;
-  int maxIteration = 30;
-  double eps = 0.01;
-  double dampingFactor = 0.3;
-  int iPrt = 1;
-  int iPrtIntvl = 10;
-  std::string method = "Marq";
+  int maxIteration = form::kMaxIteration;
+  double eps = form::kEps;
+  double dampingFactor = form::kDampingFactor;
+  int iPrt = form::kIPrt;
+  int iPrtIntvl = form::kIPrtIntvl;
+  std::string method = ini::kMethod.def;
 };
 
 // The methods the "Setup LSQ" dialog offers for the diffraction fitter.
@@ -55,7 +58,8 @@ class CSetupForm {
   enum File { kInputFile, kPfcFile, kOutputFile };
   enum Range { kOptimizeRange, kOutputRange };
 
-  // Runs LoadSetup and then empties the three paths, as the form does when it is created.
+  // Subscribes to the document's announcements, runs LoadSetup and then empties the three
+  // paths, as the form does when it is created.
   explicit CSetupForm(CBalimorDoc& doc);
   ~CSetupForm();
   CSetupForm(const CSetupForm&) = delete;
@@ -68,7 +72,8 @@ class CSetupForm {
   void SaveSetup();
   // The form's values into the fit record (before every run, after every change).
   void ApplySetup();
-  // Takes the values typed into the form's widgets (the graph view does before it paints).
+  // Takes the values typed into the form's widgets (before every paint, through the
+  // document's announcement).
   void TakeValues() { Take(); }
   // The peak list anew, entry k selected and shown when it exists.
   void FillPeakList(int k);
@@ -80,6 +85,8 @@ class CSetupForm {
   // 1, or -1 when it cannot be read or the frame cannot be made.
   int ReloadPfc(const std::string& path);
 
+  // "Open": the reset of a new document, then the input file's "Path" button.
+  void OnFileOpen();
   // Buttons.
   void OnPathButton(File which);
   void OnEditButton(File which);
@@ -112,22 +119,21 @@ class CSetupForm {
   // The dialog's "Path" buttons: a program chosen through the file dialog.
   bool ChooseProgram(std::string& path);
 
-  // "Curve Fit": writes the job, runs the fitter of the data kind and reads the results back.
+  // "Curve Fit": writes the job, runs the fitter of the data kind (FitRunFor, RunFit) and
+  // shows what came back.
   void OnExecdastelbutton();
-  int RunZentrab(const std::string& program);
-  int RunSimplex();
 
   // The form's values.
   std::string inputPath, pfcPath, outputPath;
-  double optLow = 5.0, optHigh = 70.0;    // "Optimize Region:"
-  double calcLow = 5.0, calcHigh = 70.0;  // "Output Region:"
+  double optLow = form::kOptLow, optHigh = form::kOptHigh;      // "Optimize Region:"
+  double calcLow = form::kCalcLow, calcHigh = form::kCalcHigh;  // "Output Region:"
   int peakIndex = 0;                      // the read-only box beside "Position"
   double value[CPeakSearch::kColumns] = {};
   bool optimize[CPeakSearch::kColumns] = {};
   double b[CPeakSearch::kBackgroundTerms] = {};
   bool optimizeB[CPeakSearch::kBackgroundTerms] = {};
-  double ramda1 = 1.54056, ramda2 = 1.54439, iRatio = 0.5, qRange = 5.0;
-  double deltaMagnification = 1.0;  // "Delta Mag.", 0.001 to 1000
+  double ramda1 = form::kCuKa1, ramda2 = form::kCuKa2, iRatio = form::kIRatio, qRange = form::kQRange;
+  double deltaMagnification = form::kDeltaMagnification;  // "Delta Mag.", 0.001 to 1000
   bool autoRedraw = true;
   std::vector<std::string> peakList;
   int selected = -1;  // the selected entry of the peak list, -1 for none
@@ -141,24 +147,23 @@ class CSetupForm {
  private:
   CPeakSearch& Record();
   CIniFile& Ini();
+  // Takes the typed values, and hands the document what the drawing shows of the form.
   void Take();
   void Show();
   void Redraw();
   void RedrawIfAuto();
   // The current values of the peak shown on the form, from the form's value array.
   double& V(CPeakSearch::Column c) { return value[c]; }
-  // Steps 6 to 8 of a fit run: report copied, refined job checked and copied over the PFC
-  // file (or the previous one restored), the job reloaded and the report shown.
-  void FinishRun(const std::string& workDir, const ProgramRun& run, const std::string& commandLine);
-  // The refined job "new.pfc" is whole: it reads back completely in the form of this fit.
-  bool RefinedJobIsWhole(const std::string& newPfc);
+  // The couplings of the peak's values after field f changed: the intensity with its Gauss
+  // fraction and heights, the widths with their ratio (a spin step and a typed value alike).
+  void Couple(Field f);
+  // A fit run and what the form shows of it: the job reloaded, the report and its peak-area
+  // text.
+  void RunAndShow(const CFitRunSpec& spec);
+  // The file names of the text data command, announced by the document.
+  void TakeFileNames(const std::string& data, const std::string& pfc, const std::string& out);
 
   CBalimorDoc& doc;
   ISetupFormView* view = nullptr;
+  int newDocumentToken = 0, fileNamesToken = 0, drawingToken = 0;
 };
-
-// Copies src over dst the way the workbench copies its job files: the whole file is written
-// beside dst and renamed into place, so a failed copy never leaves half a file at dst (and a
-// symbolic link at dst is followed). true when dst holds the copy; a file copied onto itself
-// counts as copied. Only a regular file is copied: a device or a pipe gives false.
-bool CopyJobFile(const std::string& src, const std::string& dst);

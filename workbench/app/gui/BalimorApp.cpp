@@ -8,7 +8,6 @@
 #include <QSplashScreen>
 #include <QTimer>
 
-#include "GraphData.h"
 #include "QtText.h"
 
 namespace {
@@ -89,9 +88,19 @@ void ShowSplash(QWidget* over) {
   QTimer::singleShot(kSplashMs, splash, &QWidget::close);
 }
 
+namespace {
+
+// The running program as the system reports it, else as Qt knows it.
+std::string ProgramPathOf(IPlatform& platform) {
+  const std::string path = platform.RunningProgramPath();
+  return path.empty() ? S(QApplication::applicationFilePath()) : path;
+}
+
+}  // namespace
+
 CBalimorApp::CBalimorApp(const std::string& programPath)
-    : location(CIniLocation::ForProgram(programPath)), profile(QStringLiteral("Tavenhall"), QStringLiteral("Balimor")) {
-  CGraphData::SetMessagePlatform(&platform);
+    : location(CIniLocation::ForProgram(platform, programPath.empty() ? ProgramPathOf(platform) : programPath)),
+      profile(QStringLiteral("Tavenhall"), QStringLiteral("Balimor")) {
   doc = std::make_unique<CBalimorDoc>(platform, location.iniPath, location.programDir);
   frame = std::make_unique<CMainFrame>(*doc, platform, profile);
 }
@@ -99,7 +108,6 @@ CBalimorApp::CBalimorApp(const std::string& programPath)
 CBalimorApp::~CBalimorApp() {
   frame.reset();
   doc.reset();
-  CGraphData::SetMessagePlatform(nullptr);
 }
 
 void CBalimorApp::Start(const QStringList& files) {

@@ -1,6 +1,6 @@
-// CBalimorApp: the workbench as one object. In this order it holds the INI location, the "Tavenhall"
-// profile of the recent files and the toolbar, the Qt platform, the document and the main
-// window, so that on the way out the window (and the setup form, which writes [LSQ]) goes
+// CBalimorApp: the workbench as one object. In this order it holds the Qt platform, the INI
+// location, the "Tavenhall" profile of the recent files and the toolbar, the document and the
+// main window, so that on the way out the window (and the setup form, which writes [LSQ]) goes
 // before the document (which writes its display switches).
 #pragma once
 
@@ -15,8 +15,9 @@
 
 class CBalimorApp {
  public:
-  // programPath: the running executable (its INI file and the fitters beside it).
-  explicit CBalimorApp(const std::string& programPath);
+  // programPath: the running executable (its INI file and the fitters beside it); empty: the
+  // program as the system reports it.
+  explicit CBalimorApp(const std::string& programPath = std::string());
   ~CBalimorApp();
 
   // The command line after the program name: a file named there is opened as the document.
@@ -29,9 +30,9 @@ class CBalimorApp {
   CMainFrame& Frame() { return *frame; }
 
  private:
+  QtPlatform platform;
   CIniLocation location;
   QSettings profile;
-  QtPlatform platform;
   std::unique_ptr<CBalimorDoc> doc;
   std::unique_ptr<CMainFrame> frame;
 };

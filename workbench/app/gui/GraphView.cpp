@@ -47,6 +47,9 @@ double CGraphView::PointsPerPixel() const { return PointsPerPixelOfDpi(logicalDp
 void CGraphView::PaintOn(QPainter& painter) {
   CQtDeviceContext dc(painter);
   CDrawingSurface surface(dc);
+  // The document is made ready before the paint, which only reads it; a paint asked for while
+  // one is in progress is dropped by the painter, and leaves the document as it is.
+  if (!CGraphPainter::Busy()) doc.PrepareDrawing();
   CGraphPainter(font).PaintDocument(doc, surface);
 }
 

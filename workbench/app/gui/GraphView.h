@@ -25,7 +25,8 @@ class CGraphView : public QWidget {
   int PaintCount() const { return paints; }
   const CViewFont& Font() const { return font; }
 
-  // The paint sequence on any painter (the printer, the print preview).
+  // The document made ready for drawing, then the paint sequence on any painter (the window,
+  // the printer, the print preview).
   void PaintOn(QPainter& painter);
   // "Select Graph Font": the font dialog; on OK the choice goes to [GraphView].
   void OnSelectGraphFont();

@@ -118,13 +118,6 @@ CMainFrame::CMainFrame(CBalimorDoc& doc_, QtPlatform& platform_, QSettings& prof
 
   doc.onRedrawAll = [this] { RedrawAll(); };
   doc.onReportChanged = [this] { reportView->SetReport(doc.ReportText()); };
-  doc.onSetupFileNames = [this](const std::string& data, const std::string& pfc, const std::string& out) {
-    CSetupForm& form = setupView->Form();
-    form.inputPath = data;
-    form.pfcPath = pfc;
-    form.outputPath = out;
-    setupView->ShowValues();
-  };
 
   // F6 and Shift+F6 move between the panes.
   auto cycle = [this](int step) {
@@ -158,7 +151,6 @@ CMainFrame::~CMainFrame() {
   if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"))) bar->disconnect(this);
   doc.onRedrawAll = nullptr;
   doc.onReportChanged = nullptr;
-  doc.onSetupFileNames = nullptr;
   platform.SetParent(nullptr);
   delete printer;
 }
@@ -232,7 +224,7 @@ void CMainFrame::MakeActions() {
     RedrawAll();
   });
   on(kOpen, [this] {
-    doc.OnFileOpen();
+    setupView->Form().OnFileOpen();
     if (!doc.GetDataFileName().empty()) AddRecentFile(Q(doc.GetDataFileName()));
     RedrawAll();
   });
@@ -279,8 +271,8 @@ void CMainFrame::MakeActions() {
   on(kViewCalc, [this] { doc.ToggleSwitch(CBalimorDoc::kViewCalc); });
   on(kViewCurves, [this] { doc.ToggleSwitch(CBalimorDoc::kViewCurves); });
   on(kViewCurrentCurve, [this] { doc.ToggleSwitch(CBalimorDoc::kViewCurrentCurve); });
-  on(kKindXrd, [this] { doc.SetDataKind(1); });
-  on(kKindRaman, [this] { doc.SetDataKind(2); });
+  on(kKindXrd, [this] { doc.SetDataKind(DataKind::Diffraction); });
+  on(kKindRaman, [this] { doc.SetDataKind(DataKind::Spectroscopic); });
   on(kSetupFrame, [this] { CSetupGraphFrameDialog(doc, this).exec(); });
   on(kGraphFont, [this] { graphView->OnSelectGraphFont(); });
   on(kEditorFont, [this] { reportView->OnSelectEditorFont(); });
@@ -378,8 +370,8 @@ void CMainFrame::UpdateCommandUI() {
   Action(kViewCalc)->setChecked(doc.viewCalc);
   Action(kViewCurves)->setChecked(doc.viewCurves);
   Action(kViewCurrentCurve)->setChecked(doc.viewCurrentCurve);
-  Action(kKindXrd)->setChecked(doc.GetDataKind() == 1);
-  Action(kKindRaman)->setChecked(doc.GetDataKind() != 1);
+  Action(kKindXrd)->setChecked(doc.GetDataKind() == DataKind::Diffraction);
+  Action(kKindRaman)->setChecked(doc.GetDataKind() != DataKind::Diffraction);
   if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"))) Action(kToolBar)->setChecked(!bar->isHidden());
   Action(kStatusBar)->setChecked(!statusBar()->isHidden());
   const std::string title = doc.GetTitle();

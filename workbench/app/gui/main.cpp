@@ -19,9 +19,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(BALIMOR_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("balimor"));
 
-  std::string programPath = CIniLocation::RunningProgramPath();
-  if (programPath.empty()) programPath = S(QApplication::applicationFilePath());
-  CBalimorApp balimor(programPath);
+  CBalimorApp balimor;
 
   // BALIMOR_EXIT_AFTER_FIRST_PAINT: the start-up benchmark's probe; the program ends once the
   // graph view has painted for the first time.

@@ -7,9 +7,7 @@
 #include "BalimorDoc.h"
 #include "CurveDrawing.h"
 #include "GraphFrame.h"
-#include "IniKeys.h"
 #include "Platform.h"
-#include "SetupForm.h"
 
 namespace {
 
@@ -86,12 +84,6 @@ void DrawZeroLines(CDrawingSurface& s, const CGraphFrame& f) {
 
 bool CGraphPainter::Busy() { return g_painting; }
 
-void CGraphPainter::SetFrameClip(CGraphFrame& frame, bool clip) {
-  frame.clipToFrame = clip;
-  for (int i = 0; i < frame.nGraph; ++i)
-    if (frame.graph[i]) frame.graph[i]->clipToFrame = clip;
-}
-
 double CGraphPainter::DrawAxis(CDrawingSurface& s, const CGraphFrame& f, const CGraphAxis& a) {
   const double* p = f.position;
   // Along the axis from its first limit to its second; the axis line and the inward direction.
@@ -166,10 +158,8 @@ int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
   if (!guard.Owner()) return kBusy;
 
   s.SetPointFont(font.faceName, font.height, font.italic, font.underline, font.strikeOut);
-  CSetupForm* form = doc.GetSetupForm();
-  if (form) form->TakeValues();
   AxisPen(s);
-  if (form) s.Text(2.0, 2.0, form->pfcPath, kAlignLeft | kAlignTop);
+  if (doc.shownPfcPath) s.Text(2.0, 2.0, *doc.shownPfcPath, kAlignLeft | kAlignTop);
 
   CGraphFrameArray& frames = *doc.GetFrameArray();
   CGraphFrame* frame0 = frames.GetFrame(0);
@@ -177,40 +167,11 @@ int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
     doc.Platform().ShowMessage("Can't get GraphFrame(0)", "Error");
     return kNoFrame;
   }
-  const CIniFile& ini = doc.Ini();
-  const bool clip = ini.GetInt(ini::kClipGraphFrameDraw) != 0;
-  for (int i = 0; i < frames.count; ++i) {
-    CGraphFrame* f = frames.GetFrame(i);
-    if (!f) continue;
-    SetFrameClip(*f, clip);
-    DrawFrame(s, *f);
-  }
+  for (int i = 0; i < frames.count; ++i)
+    if (CGraphFrame* f = frames.GetFrame(i)) DrawFrame(s, *f);
 
-  CGraphData* data = frame0->GetGraph(0);
-  if (!data) return kPainted;
-  CPeakSearch& r = doc.GetPeakSearch();
-  // The display transform of the log switch; the frame takes it at the next paint. A curve
-  // that has it already keeps its range, which every change of its points updates.
-  auto takeLogFlag = [&doc](CGraphData& c) {
-    if (c.YAxisType == doc.logFlag) return;
-    c.YAxisType = doc.logFlag;
-    c.UpdateRange();
-  };
-  takeLogFlag(*data);
-  auto eachModelCurve = [&r](auto&& act) {
-    act(r.backgroundCurve);
-    act(r.totalCurve);
-    for (int i = 0; i < r.PeakCurveCount(); ++i) act(*r.PeakCurve(i));
-  };
-  eachModelCurve(takeLogFlag);
-  if (form && form->autoRedraw && (r.peakCount >= 1 || r.b[0] != 0)) {
-    const CGraphData* original = doc.GetOriginalData();
-    r.MakeModelCurves(original ? original->datan : 0);
-    // A peak curve made just now takes the transform too, so it is not drawn linear once.
-    eachModelCurve(takeLogFlag);
-  }
-  const bool clipModel = ini.GetInt(ini::kClipGraphFrameDraw) > 0;
-  eachModelCurve([clipModel](CGraphData& c) { c.clipToFrame = clipModel; });
+  if (!frame0->GetGraph(0)) return kPainted;
+  const CPeakSearch& r = doc.GetPeakSearch();
   if (doc.viewBackground) DrawCurve(s, frame0, &r.backgroundCurve);
   if (doc.viewCalc) DrawCurve(s, frame0, &r.totalCurve);
   for (int i = 0; i < r.PeakCurveCount(); ++i) {

@@ -30,9 +30,11 @@ class CGraphPainter {
 
   explicit CGraphPainter(CViewFont font = CViewFont()) : font(std::move(font)) {}
 
-  // The whole sequence. A paint asked for while one is in progress (anywhere in the process)
-  // does nothing and gives kBusy; without frame 0 the message "Can't get GraphFrame(0)"
-  // (caption "Error") is shown and kNoFrame returned.
+  // The whole sequence, on a document made ready by CBalimorDoc::PrepareDrawing: it only reads
+  // the document (a frame's reversal flags aside, which DrawFrame applies to its limits). A
+  // paint asked for while one is in progress (anywhere in the process) does nothing and gives
+  // kBusy; without frame 0 the message "Can't get GraphFrame(0)" (caption "Error") is shown
+  // and kNoFrame returned.
   int PaintDocument(CBalimorDoc& doc, CDrawingSurface& surface) const;
   // True while a paint is in progress.
   static bool Busy();
@@ -47,8 +49,6 @@ class CGraphPainter {
   // "W" of the current font wide, from the frame's top to its bottom (the text may run on).
   static CPageRect PeakAreaBox(CDrawingSurface& surface, const CGraphFrame& frame,
                                const std::string& text = std::string());
-  // The frame's clip flag, given to every curve attached to it.
-  static void SetFrameClip(CGraphFrame& frame, bool clip);
 
   CViewFont font;
 };

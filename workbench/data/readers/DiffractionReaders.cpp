@@ -1,12 +1,19 @@
 // Readers of the text diffraction scans: Rigaku XRF csv, RAS, MRD, ScanData csv, the ".txt"
-// forms (GENERAL, count-first, count-on-third-line, sample header), XDT and the sectioned scan.
+// forms (GENERAL, count-first, count-on-third-line, sample header), XDT and the sectioned scan
+// with its section choice.
+#include "DiffractionReaders.h"
+
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "DatumSelectDialog.h"
+#include "GraphData.h"
+#include "Platform.h"
 #include "ReaderText.h"
-#include "VariousData.h"
 
 using namespace balimor::readers;
 
@@ -32,10 +39,17 @@ double AfterEquals(const char* line) {
   return eq ? LeadingNumber(eq + 1) : 0.0;
 }
 
+// Number after the "=" of a section header line ("*START\t=  4") as strtod reads it; 0 when
+// there is none.
+double NumberAfterEquals(const char* line) {
+  const char* eq = std::strchr(line, '=');
+  return eq ? std::strtod(eq + 1, nullptr) : 0.0;
+}
+
 }  // namespace
 
-int CVariousData::ReadRigakuXrfCsv(const std::string& path) {
-  fileName = path;
+int ReadRigakuXrfCsv(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   const char* first = f.ReadLine();
@@ -52,16 +66,16 @@ int CVariousData::ReadRigakuXrfCsv(const std::string& path) {
     if (!c3) continue;
     pts.Add(CsvField(c2 + 1, c3), CsvField(c3 + 1, c3 + 1 + std::strlen(c3 + 1)));
   }
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadRas(const std::string& path) {
-  fileName = path;
+int ReadRas(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   const char* line = nullptr;
   while ((line = f.ReadLine()) && !StartsWith(line, "*RAS_INT_START"))
-    if (StartsWith(line, "*FILE_COMMENT")) label = WithoutLineEnd(From(line, 14));
+    if (StartsWith(line, "*FILE_COMMENT")) data.label = WithoutLineEnd(From(line, 14));
   if (!line) return -1;
   const std::size_t dataStart = f.Position();
 
@@ -75,26 +89,26 @@ int CVariousData::ReadRas(const std::string& path) {
   double angle, count, factor;
   while (pts.Count() < n && f.ScanDouble(angle) && f.ScanDouble(count) && f.ScanDouble(factor))
     pts.Add(angle, count * factor);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadMrd(const std::string& path) {
-  fileName = path;
+int ReadMrd(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   const char* line = f.ReadLine();
-  label = WithoutTrailingBlanks(line ? From(line, 7) : "");
+  data.label = WithoutTrailingBlanks(line ? From(line, 7) : "");
   f.ReadLine();
   line = f.ReadLine();
   const int n = line ? LeadingInt(line) : 0;
 
   Points pts;
   ReadFreePairs(f, n, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadScanDataCsv(const std::string& path) {
-  fileName = path;
+int ReadScanDataCsv(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   double first = 0, step = 0;
@@ -102,7 +116,7 @@ int CVariousData::ReadScanDataCsv(const std::string& path) {
   const char* line = nullptr;
   while ((line = f.ReadLine()) && !StartsWith(line, "ScanData")) {
     if (StartsWith(line, "Sample,"))
-      label = WithoutTrailingBlanks(From(line, 7));
+      data.label = WithoutTrailingBlanks(From(line, 7));
     else if (StartsWith(line, "FirstAngle,"))
       first = LeadingNumber(From(line, 11));
     else if (StartsWith(line, "StepWidth,"))
@@ -117,27 +131,27 @@ int CVariousData::ReadScanDataCsv(const std::string& path) {
   pts.ReserveFor(n, f.Remaining(), kMinValueBytes);
   while (pts.Count() < n && (line = f.ReadLine()))
     pts.Add(first + pts.Count() * step, LeadingNumber(line));
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadGeneralText(const std::string& path) {
-  fileName = path;
+int ReadGeneralText(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes, kFirstLineBytes)) return -1;
   const char* line = f.ReadLine();
   if (!line || !StartsWith(line, "GENERAL")) return 0;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   f.ReadLine();
-  label = path;
+  data.label = path;
   line = f.ReadLine();
   const int n = line ? LeadingInt(line) : 0;
   Points pts;
   ReadPairLines(f, n, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadCountFirstText(const std::string& path) {
-  fileName = path;
+int ReadCountFirstText(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes, kFirstLineBytes)) return -1;
   const char* line = f.ReadLine();
@@ -151,14 +165,14 @@ int CVariousData::ReadCountFirstText(const std::string& path) {
   const int n = LeadingInt(b);
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   f.ReadLine();
-  label = path;
+  data.label = path;
   Points pts;
   ReadPairLines(f, n, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadCountOnThirdLineText(const std::string& path) {
-  fileName = path;
+int ReadCountOnThirdLineText(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   f.SkipLines(2);
@@ -166,23 +180,23 @@ int CVariousData::ReadCountOnThirdLineText(const std::string& path) {
   const int n = line ? LeadingInt(line) : 0;
   Points pts;
   ReadPairLines(f, n, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadSampleHeaderScan(const std::string& path) {
-  fileName = path;
+int ReadSampleHeaderScan(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   const char* line = f.ReadLine();
   if (!line || !(StartsWith(line, "Sample,") || StartsWith(line, "Sample\t") ||
                  StartsWith(line, "Sample ")))
-    return ReadCountOnThirdLineText(path);
+    return ReadCountOnThirdLineText(data, path);
 
   // Header: Sample, Start, Stop, Step (which ends it); the first line is its Sample line.
   double start = 0, stop = 0, step = 0;
   for (; line; line = f.ReadLine()) {
     if (StartsWith(line, "Sample")) {
-      label = WithoutLineEnd(From(line, 7));
+      data.label = WithoutLineEnd(From(line, 7));
     } else if (StartsWith(line, "Start")) {
       start = LeadingNumber(From(line, 6));
     } else if (StartsWith(line, "Stop")) {
@@ -201,11 +215,11 @@ int CVariousData::ReadSampleHeaderScan(const std::string& path) {
   pts.ReserveFor(n, f.Remaining(), kMinPairBytes);
   double x, y;
   while (pts.Count() < n && (line = f.ReadLine()) && SplitPair(line, x, y)) pts.Add(x, y);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadXdt(const std::string& path) {
-  fileName = path;
+int ReadXdt(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   const char* line = f.ReadLine();
@@ -233,15 +247,15 @@ int CVariousData::ReadXdt(const std::string& path) {
   double v[2];
   while ((line = f.ReadLine()) && ScanNumbers(line, v, 2) == 2 && pts.Count() < INT_MAX)
     pts.Add(v[0], v[1]);
-  label = title;
-  return StorePoints(*this, pts) ? 1 : -1;
+  data.label = title;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadSectionedScan(const std::string& path, int section) {
-  fileName = path;
+int ReadSectionedScan(CGraphData& data, const std::string& path, int section) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
-  if (f.Size() == 0 || f.GetByte() != '*') return ReadCountOnThirdLineText(path);
+  if (f.Size() == 0 || f.GetByte() != '*') return ReadCountOnThirdLineText(data, path);
   f.Rewind();
 
   const char* line = nullptr;
@@ -249,7 +263,7 @@ int CVariousData::ReadSectionedScan(const std::string& path, int section) {
   }
   if (!line) return -1;
   const char* eq = std::strchr(line, '=');
-  label = WithoutLineEnd(eq ? eq + 1 : "");
+  data.label = WithoutLineEnd(eq ? eq + 1 : "");
 
   // Section s begins after the (s+1)-th "*BEGIN" line.
   for (int begins = 0; begins <= std::max(section, 0);) {
@@ -276,5 +290,45 @@ int CVariousData::ReadSectionedScan(const std::string& path, int section) {
   std::string word;
   while (pts.Count() < n && f.ScanWord(word))
     pts.Add(start + pts.Count() * step, LeadingNumber(word.c_str()));
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
+}
+
+int ChooseSection(const std::string& path, IPlatform& platform) {
+  std::FILE* f = std::fopen(path.c_str(), "r");
+  if (!f) {
+    platform.ShowMessage("Can't read [" + path + "]", "Error");
+    return -1;
+  }
+  char line[kLineBuffer];
+  long count = 1;
+  while (std::fgets(line, sizeof line, f)) {
+    if (StartsWith(line, "*SEC_COUNT")) {
+      if (const char* eq = std::strchr(line, '=')) count = std::strtol(eq + 1, nullptr, 10);
+      break;
+    }
+  }
+  // A count below 1 still names one section; the list holds at most 50 lines, and sections
+  // past the end of the file are not offered.
+  if (count < 1) count = 1;
+  CDatumSelectDialog dialog("Datum in the data file", {});
+  for (long s = 0; s < count && s < CDatumSelectDialog::kMaxLines; ++s) {
+    double start = 0, stop = 0;
+    bool stopped = false;
+    while (std::fgets(line, sizeof line, f)) {
+      if (StartsWith(line, "*START")) start = NumberAfterEquals(line);
+      if (StartsWith(line, "*STOP")) {
+        stop = NumberAfterEquals(line);
+        stopped = true;
+        break;
+      }
+    }
+    if (!stopped && s > 0) break;
+    char entry[96];
+    std::snprintf(entry, sizeof entry, "%ld: %g - %g", s, start, stop);
+    dialog.AddLine(entry);
+  }
+  std::fclose(f);
+  if (dialog.lines.size() <= 1) return 0;
+  const int chosen = dialog.DoModal(platform);
+  return chosen < 0 ? 0 : chosen;
 }

@@ -1,11 +1,13 @@
 // The photocurrent degradation log (time-stamped values) and the labelled text data file.
+#include "LogReaders.h"
+
 #include <climits>
 #include <cstring>
 #include <ctime>
 #include <string>
 
+#include "GraphData.h"
 #include "ReaderText.h"
-#include "VariousData.h"
 
 using namespace balimor::readers;
 
@@ -71,12 +73,12 @@ bool DateTimeLine(const char* line, std::time_t& t, double& value) {
 
 }  // namespace
 
-int CVariousData::ReadDegradationLog(const std::string& path) {
-  fileName = path;
+int ReadDegradationLog(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   const char* line = f.ReadLine();
-  label = WithoutLineEnd(line ? line : "");
+  data.label = WithoutLineEnd(line ? line : "");
 
   // X = seconds since the first data line's time stamp, Y = the value. One line that is not a
   // date-time line fails the whole log.
@@ -87,24 +89,24 @@ int CVariousData::ReadDegradationLog(const std::string& path) {
     std::time_t t = 0;
     double value = 0;
     if (!DateTimeLine(line, t, value) || pts.Count() == INT_MAX) {
-      StorePoints(*this, Points{});
+      StorePoints(data, Points{});
       return -1;
     }
     if (pts.Count() == 0) t0 = t;
     pts.Add(std::difftime(t, t0), value);
   }
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadTextData(const std::string& path) {
-  fileName = path;
+int ReadTextData(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   const char* line = f.ReadLine();
-  label = WithoutTrailingBlanks(line ? line : "");
+  data.label = WithoutTrailingBlanks(line ? line : "");
   line = f.ReadLine();
   const int n = line ? LeadingInt(line) : 0;
   Points pts;
   ReadPairLines(f, n, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }

@@ -1,13 +1,16 @@
 // Readers of infrared, Raman, photoluminescence, optical density and quantum efficiency
 // spectra, the binary-file test and the ".dat" Raman-or-degradation test.
+#include "OpticalReaders.h"
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "GraphData.h"
+#include "LogReaders.h"
 #include "Platform.h"
 #include "ReaderText.h"
-#include "VariousData.h"
 
 using namespace balimor::readers;
 
@@ -67,8 +70,8 @@ bool IsBinaryFile(const std::string& path) {
   return binary;
 }
 
-int CVariousData::ReadTabularIr(const std::string& path) {
-  fileName = path;
+int ReadTabularIr(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   if (IsBinaryFile(path)) return -1;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
@@ -81,7 +84,7 @@ int CVariousData::ReadTabularIr(const std::string& path) {
     lines[k] = line ? line : "";
     header[k] = lines[k].c_str();
   }
-  label = WithoutLineEnd(header[0]);
+  data.label = WithoutLineEnd(header[0]);
   const double firstX = LeadingNumber(From(header[2], 10));
   const double lastX = LeadingNumber(From(header[3], 10));
   const int n = LeadingInt(From(header[5], 10));
@@ -97,13 +100,13 @@ int CVariousData::ReadTabularIr(const std::string& path) {
     for (int j = 0; v && pts.Count() < n; ++j, v = NextIrValue(v))
       pts.Add(x0 + j * delta, LeadingNumber(v));
   }
-  if (!StorePoints(*this, pts)) return -1;
-  MakeAscending(*this);
+  if (!StorePoints(data, pts)) return -1;
+  MakeAscending(data);
   return 1;
 }
 
-int CVariousData::ReadPeIr(const std::string& path) {
-  fileName = path;
+int ReadPeIr(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   if (IsBinaryFile(path)) return -1;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
@@ -118,18 +121,18 @@ int CVariousData::ReadPeIr(const std::string& path) {
   while ((line = f.ReadLine()) && !StartsWith(line, "#DATA")) {
   }
   if (!line) {
-    Reset();
+    data.Reset();
     return -1;
   }
   Points pts;
   ReadFreePairs(f, n, pts);
-  if (!StorePoints(*this, pts)) return -1;
-  MakeAscending(*this);
+  if (!StorePoints(data, pts)) return -1;
+  MakeAscending(data);
   return 1;
 }
 
-int CVariousData::ReadCommaPairs(const std::string& path, IPlatform& platform) {
-  fileName = path;
+int ReadCommaPairs(CGraphData& data, const std::string& path, IPlatform& platform) {
+  data.fileName = path;
   const std::string message = "Can't open [" + path + "]";
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) {
@@ -154,49 +157,49 @@ int CVariousData::ReadCommaPairs(const std::string& path, IPlatform& platform) {
     const char* comma = std::strchr(line, ',');
     if (comma) pts.Add(LeadingNumber(std::string(line, comma).c_str()), LeadingNumber(comma + 1));
   }
-  return StorePoints(*this, pts) ? 3 : -1;
+  return StorePoints(data, pts) ? 3 : -1;
 }
 
-int CVariousData::ReadOpticalDensity(const std::string& path) {
-  fileName = path;
+int ReadOpticalDensity(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
   Points pts;
   ReadFreePairs(f, INT_MAX, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadQuantumEfficiency(const std::string& path) {
-  fileName = path;
+int ReadQuantumEfficiency(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   Points pts;
   ReadNumberLines(f, 0, 1, "#", pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadRamanPairs(const std::string& path) {
-  fileName = path;
+int ReadRamanPairs(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   Points pts;
   ReadNumberLines(f, 0, 1, nullptr, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadSmoothedRaman(const std::string& path) {
-  fileName = path;
+int ReadSmoothedRaman(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kBytes)) return -1;
   f.ReadLine();
   // Four columns; X = the first, Y = the third.
   Points pts;
   ReadNumberLines(f, 0, 2, nullptr, pts);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadF4500(const std::string& path) {
-  fileName = path;
+int ReadF4500(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   // The first 20 lines: at most 20 line buffers, each with a CR that text mode drops.
   constexpr int kSearchLines = 20;
@@ -220,16 +223,16 @@ int CVariousData::ReadF4500(const std::string& path) {
   static const char kSample[] = "\xBB\xDD\xCC\xDF\xD9\x3A";
   f.Rewind();
   while ((line = f.ReadLine()) && !StartsWith(line, "nm"))
-    if (StartsWith(line, kSample)) label = WithoutLineEnd(From(line, 7));
+    if (StartsWith(line, kSample)) data.label = WithoutLineEnd(From(line, 7));
   Points pts;
   pts.ReserveFor(n, f.Remaining(), kMinPairBytes);
   double x, y;
   while (pts.Count() < n && (line = f.ReadLine()) && SplitPair(line, x, y)) pts.Add(x, y);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::ReadRamanOrDegradation(const std::string& path) {
-  fileName = path;
+int ReadRamanOrDegradation(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   if (IsBinaryFile(path)) return -1;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText, kLineBuffer)) return -1;
@@ -239,7 +242,7 @@ int CVariousData::ReadRamanOrDegradation(const std::string& path) {
   const bool numeric = AllIn(line.c_str(), kNumberChars);
   const std::string word = line.substr(0, line.find_first_of(" \r\n"));
   const bool dated = AllIn(word.c_str(), "0123456789/");
-  if (numeric) return ReadRamanPairs(path) >= 1 ? 1 : -1;
-  if (dated) return ReadDegradationLog(path) >= 1 ? 2 : -1;
+  if (numeric) return ReadRamanPairs(data, path) >= 1 ? 1 : -1;
+  if (dated) return ReadDegradationLog(data, path) >= 1 ? 2 : -1;
   return -1;
 }

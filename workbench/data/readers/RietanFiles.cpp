@@ -1,13 +1,15 @@
 // Rietan files: the INT intensity file (read and written) and the PAT pattern file, whose
 // three columns are the observed, the calculated and the background intensities.
+#include "RietanFiles.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "GraphData.h"
 #include "ReaderText.h"
-#include "VariousData.h"
 
 using namespace balimor::readers;
 
@@ -40,11 +42,11 @@ std::string RietanIntText(const CGraphData& c) {
 
 }  // namespace
 
-int CVariousData::ReadRietanInt(const std::string& path) {
-  fileName = path;
+int ReadRietanInt(CGraphData& data, const std::string& path) {
+  data.fileName = path;
   FileText f;
   if (!f.Open(path, FileText::Mode::kText)) return -1;
-  label = path;
+  data.label = path;
   const char* line = nullptr;
   while ((line = f.ReadLine()) && line[0] == '*') {
   }
@@ -55,7 +57,7 @@ int CVariousData::ReadRietanInt(const std::string& path) {
   if (line && StartsWith(line, "GENERAL")) {
     line = f.ReadLine();
     ReadPairLines(f, line ? LeadingInt(line) : 0, pts);
-    return StorePoints(*this, pts) ? 1 : -1;
+    return StorePoints(data, pts) ? 1 : -1;
   }
 
   // The header "%d %lg %lg": count, start, step. A file whose first line after the comments
@@ -68,13 +70,13 @@ int CVariousData::ReadRietanInt(const std::string& path) {
   pts.ReserveFor(n, f.Remaining(), kMinValueBytes);
   double y;
   while (pts.Count() < n && f.ScanDouble(y)) pts.Add(start + pts.Count() * step, y);
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }
 
-int CVariousData::WriteRietanInt(const std::string& path, const char* mode) const {
+int WriteRietanInt(const CGraphData& data, const std::string& path, const char* mode) {
   // The whole text is built first; the shared file writer never leaves half a file in place
   // of good data and updates a file reached through a link where it lies.
-  return WriteFileText(path, mode, RietanIntText(*this));
+  return WriteFileText(path, mode, RietanIntText(data));
 }
 
 int ReadRietanPat(CGraphData& curve, const std::string& path, int column) {

@@ -1,12 +1,14 @@
 // The Rigaku binary scan: a text header of 31 lines beginning "numbr", then pairs of 32-bit
 // integers (angle in 1/10000 degree, count) at the byte offset the header names. The byte
 // order is found from the data.
+#include "RigakuBinary.h"
+
 #include <climits>
 #include <cstdint>
 #include <string>
 
+#include "GraphData.h"
 #include "ReaderText.h"
-#include "VariousData.h"
 
 using namespace balimor::readers;
 
@@ -56,8 +58,8 @@ bool Plausible(std::int32_t angle, std::int32_t count) {
 
 }  // namespace
 
-int CVariousData::ReadRigakuBinary(const std::string& path, bool bigEndianFirst) {
-  fileName = path;
+int ReadRigakuBinary(CGraphData& data, const std::string& path, bool bigEndianFirst) {
+  data.fileName = path;
   // The magic is checked before the whole file is read: any unknown file comes here.
   FileText f;
   const char magic[] = "numbr";
@@ -75,7 +77,7 @@ int CVariousData::ReadRigakuBinary(const std::string& path, bool bigEndianFirst)
     if (k == kLabelLine) title = line.size() > 6 ? line.substr(6) : std::string();
     if (k == kCountLine) count = KeyValue(line, "datan");
   }
-  label = title;
+  data.label = title;
 
   // Bytes are skipped up to the data offset (none when the header already reaches past it).
   if (offset > static_cast<long long>(f.Position()))
@@ -100,5 +102,5 @@ int CVariousData::ReadRigakuBinary(const std::string& path, bool bigEndianFirst)
     }
     pts.Add(angle * 0.0001, counts);
   }
-  return StorePoints(*this, pts) ? 1 : -1;
+  return StorePoints(data, pts) ? 1 : -1;
 }

@@ -127,9 +127,9 @@ TEST(GraphDataTransform, ScaleOffsetAndOutsideIndex) {
 
 TEST(GraphDataTransform, InvalidTypeMessageOncePerRun) {
   RecordingPlatform platform;
-  CGraphData::SetMessagePlatform(&platform);
-  CGraphData::ResetOncePerRunMessages();
+  CDataMessages messages{&platform};
   CGraphData g;
+  g.messages = &messages;
   Fill(g, {{2, 3}, {4, 5}});
   g.XAxisType = 9;
   g.YAxisType = 5;
@@ -138,7 +138,6 @@ TEST(GraphDataTransform, InvalidTypeMessageOncePerRun) {
   EXPECT_EQ(g.ProcessedY(1), 5);
   g.YAxisType = -1;
   EXPECT_EQ(g.ProcessedY(0), 3);
-  CGraphData::SetMessagePlatform(nullptr);
   ASSERT_EQ(platform.messages.size(), 2u);
   EXPECT_EQ(platform.MessageLines()[0], "CGraphData::ProcessedX: Invalid XAxisType (9)");
   EXPECT_EQ(platform.MessageLines()[1], "CGraphData::ProcessedY: Invalid YAxisType (5)");
@@ -257,8 +256,9 @@ TEST(ColumnTextExport, PutOnClipboardUsesScaledValuesAndLabel) {
 
 TEST(GraphDataArrayTest, OwnsWhatItMakesAndRefusesWhenFull) {
   RecordingPlatform platform;
-  CGraphData::SetMessagePlatform(&platform);
+  CDataMessages messages{&platform};
   CGraphDataArray a;
+  a.messages = &messages;
   CGraphData* first = a.AddGraph(5);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->datan, 5);
@@ -268,7 +268,6 @@ TEST(GraphDataArrayTest, OwnsWhatItMakesAndRefusesWhenFull) {
   for (int i = 1; i < 50; ++i) ASSERT_NE(a.AddGraph(0), nullptr);
   EXPECT_EQ(a.AddGraph(1), nullptr);
   EXPECT_EQ(a.nGraphData, 50);
-  CGraphData::SetMessagePlatform(nullptr);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.MessageLines()[0], "Error in CGraphDataArray::AddGraph: nGraphData exceeds nMaxGraph");
   a.Clear();
@@ -279,9 +278,8 @@ TEST(GraphDataArrayTest, OwnsWhatItMakesAndRefusesWhenFull) {
   CGraphDataArray raised;
   raised.nMaxGraph = 60;
   for (int i = 0; i < 50; ++i) ASSERT_NE(raised.AddGraph(1), nullptr);
-  CGraphData::SetMessagePlatform(&platform);
+  raised.messages = &messages;
   EXPECT_EQ(raised.AddGraph(1), nullptr);
-  CGraphData::SetMessagePlatform(nullptr);
   EXPECT_EQ(raised.nGraphData, 50);
   EXPECT_EQ(platform.messages.size(), 2u);
 }

@@ -167,6 +167,13 @@ TEST_F(CliTest, SearchPfcAndCurvesWriteOnlyTheirOutput) {
   EXPECT_EQ(adaptive.status, 0) << adaptive.err;
   EXPECT_NE(Slurp(job2).find("\nMarqAdaptive\n"), std::string::npos);
   EXPECT_EQ(Cli("pfc " + Q(scan) + " " + Q(job2) + " --method Simplex").status, 1);
+  // --program is in effect for the peaks that --search adds: a Raman/IR job whose program is a
+  // Zentrab build gives them the diffraction fitter's flags and changes, as after Setup LSQ.
+  const CliRun zentrab =
+      Cli("pfc " + Q(scan) + " " + Q(job2) + " --kind 2 --program /opt/fit/Zentrab --search --range 22 38");
+  EXPECT_EQ(zentrab.status, 0) << zentrab.err;
+  EXPECT_NE(Slurp(job2).find("\n2\n   26.000000 1 0\n        2000 1 0\n      0.5000 1 0\n"), std::string::npos)
+      << Slurp(job2);
 
   // The job with its points read back replaces the data: its peaks give the curves.
   const std::string curves = (dir / "curves.txt").string();

@@ -1,5 +1,6 @@
 #include "DocTestSupport.h"
 #include "Profile.h"
+#include "SetupForm.h"
 
 using doctest::DocTest;
 
@@ -14,7 +15,7 @@ class LoadCommandTest : public DocTest {
       fit.optimizeB[k] = 0;
     }
     fit.peakCount = 4;
-    fit.dataKind = 2;
+    fit.dataKind = DataKind::Spectroscopic;
   }
   static void ExpectFitReset(const CPeakSearch& fit) {
     for (int k = 0; k < CPeakSearch::kBackgroundTerms; ++k) {
@@ -46,7 +47,7 @@ TEST_F(LoadCommandTest, RietanCommandReadsIntAndPatByExtension) {
   EXPECT_EQ(platform.directoryChanges[0], folder);
   ExpectFitReset(doc.GetPeakSearch());
   EXPECT_EQ(doc.GetPathName(), pat + " (Rietan PAT Data)");
-  EXPECT_EQ(doc.GetDataKind(), 1);
+  EXPECT_EQ(doc.GetDataKind(), DataKind::Diffraction);
   EXPECT_EQ(doc.GetOriginalData()->datan, 2);
   EXPECT_EQ(doc.GetFrameArray()->GetFrame(0)->nGraph, 3);
   EXPECT_EQ(doc.GetFrameArray()->GetFrame(0)->xLabel, "2Theta");
@@ -81,9 +82,10 @@ TEST_F(LoadCommandTest, TextCommandNamesTheFitFiles) {
   platform.fileAnswers = {path};
   CBalimorDoc doc(platform, ini);
   std::vector<std::string> names;
-  doc.onSetupFileNames = [&](const std::string& d, const std::string& p, const std::string& o) {
+  doc.setupFileNames.Subscribe([&](const std::string& d, const std::string& p, const std::string& o) {
     names = {d, p, o};
-  };
+  });
+  CSetupForm form(doc);  // follows the announcement too
   DirtyFit(doc.GetPeakSearch());
   doc.OnReadTextFiles();
 
@@ -91,9 +93,10 @@ TEST_F(LoadCommandTest, TextCommandNamesTheFitFiles) {
             "Text Data File (*.txt;*.asc)|*.txt;*.asc|All Files (*.*)|*.*||");
   const std::string stem = (dir / "scans/run5").string();
   EXPECT_EQ(names, (std::vector<std::string>{path, stem + "#0.pfc", stem + "#0.out"}));
+  EXPECT_EQ((std::vector<std::string>{form.inputPath, form.pfcPath, form.outputPath}), names);
   EXPECT_EQ(profile::GetString("Preferences", "TextDataDir", "", ini), (dir / "scans").string());
   EXPECT_EQ(doc.GetPathName(), path + " (Text Data)");
-  EXPECT_EQ(doc.GetDataKind(), 0);
+  EXPECT_EQ(doc.GetDataKind(), DataKind::None);
   ExpectFitReset(doc.GetPeakSearch());
   const CGraphFrame* f = doc.GetFrameArray()->GetFrame(0);
   EXPECT_EQ(f->xLabel, "X axis");
@@ -155,27 +158,27 @@ TEST_F(DocTest, ProfileWriteKeepsEveryOtherLine) {
 
 TEST(IniLocationTest, BesideTheProgramUnlessNamed) {
   namespace fs = std::filesystem;
-  const char* saved = std::getenv("BALIMOR_INI");
-  const std::string keep = saved ? saved : "";
+  RecordingPlatform platform;
+  const std::string keep = platform.EnvironmentValue("BALIMOR_INI");
   unsetenv("BALIMOR_INI");
-  const CIniLocation a("/opt/bal.v2/bin/Balimor");
+  const CIniLocation a(platform, "/opt/bal.v2/bin/Balimor");
   EXPECT_EQ(a.iniPath, "/opt/bal.v2/bin/Balimor.INI");
   EXPECT_EQ(a.programDir, "/opt/bal.v2/bin");
-  EXPECT_EQ(CIniLocation("/tools/balimor.exe").iniPath, "/tools/balimor.INI");
+  EXPECT_EQ(CIniLocation(platform, "/tools/balimor.exe").iniPath, "/tools/balimor.INI");
   // An installed program whose folder cannot take the INI file keeps it in the user's
   // settings folder; one that can keeps it beside itself.
   const fs::path config = fs::temp_directory_path() / ("balimor_config_" + std::to_string(::getpid()));
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  EXPECT_EQ(CIniLocation::ForProgram("/no/such/folder/Balimor").iniPath, (config / "Balimor" / "Balimor.INI").string());
+  EXPECT_EQ(CIniLocation::ForProgram(platform, "/no/such/folder/Balimor").iniPath, (config / "Balimor" / "Balimor.INI").string());
   EXPECT_TRUE(fs::is_directory(config / "Balimor"));
   const std::string here = (config / "Balimor" / "balimor-cli").string();
-  EXPECT_EQ(CIniLocation::ForProgram(here).iniPath, here + ".INI");
+  EXPECT_EQ(CIniLocation::ForProgram(platform, here).iniPath, here + ".INI");
   fs::remove_all(config);
   unsetenv("XDG_CONFIG_HOME");
   setenv("BALIMOR_INI", "/tmp/other.ini", 1);
-  EXPECT_EQ(CIniLocation("/tools/balimor").iniPath, "/tmp/other.ini");
-  EXPECT_EQ(CIniLocation::ForProgram("/no/such/folder/Balimor").iniPath, "/tmp/other.ini");
-  if (saved)
+  EXPECT_EQ(CIniLocation(platform, "/tools/balimor").iniPath, "/tmp/other.ini");
+  EXPECT_EQ(CIniLocation::ForProgram(platform, "/no/such/folder/Balimor").iniPath, "/tmp/other.ini");
+  if (!keep.empty())
     setenv("BALIMOR_INI", keep.c_str(), 1);
   else
     unsetenv("BALIMOR_INI");

@@ -91,8 +91,8 @@ TEST_F(DocCommandsTest, SwitchesKindUpdateAndScaleCommands) {
     doc.ToggleSwitch(CBalimorDoc::kViewBackground);
     EXPECT_TRUE(doc.viewCurves);
     EXPECT_FALSE(doc.viewBackground);
-    doc.SetDataKind(2);
-    EXPECT_EQ(doc.GetDataKind(), 2);
+    doc.SetDataKind(DataKind::Spectroscopic);
+    EXPECT_EQ(doc.GetDataKind(), DataKind::Spectroscopic);
     EXPECT_EQ(redraws, 3);
 
     // Update Current File with nothing loaded does nothing; with a file it reads the file again.

@@ -66,7 +66,7 @@ class DocTest : public ::testing::Test {
     if (!frame) return nullptr;
     EXPECT_EQ(frame->xLabel, xLabel);
     EXPECT_EQ(frame->yLabel, yLabel);
-    EXPECT_EQ(doc.GetDataKind(), kind);
+    EXPECT_EQ(DataKindNumber(doc.GetDataKind()), kind);
     return frame;
   }
 

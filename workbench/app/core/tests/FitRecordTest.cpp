@@ -49,7 +49,7 @@ TEST_F(FitRecordTest, AddPeakTakesTheFlagsOfTheChosenFitter) {
   };
   for (const Case& c : cases) {
     CPeakSearch r;
-    r.dataKind = c.kind;
+    r.dataKind = DataKindOfNumber(c.kind);
     r.ramanProgram = c.ramanProgram;
     EXPECT_EQ(r.AddPeak(30.5, 200, 0.25, 2.0, 0.1), 1);
     const double values[C::kColumns] = {30.5, 200, 0.25, 50, 0.2, 150, 0.1, 2.0, 0};
@@ -148,7 +148,7 @@ TEST_F(FitRecordTest, DiffractionJobLayoutAndReadBack) {
 
 TEST_F(FitRecordTest, RamanJobLayoutAndReadBack) {
   Fill(2, 100, 10, [](double) { return 5.0; });
-  record.dataKind = 2;
+  record.dataKind = DataKind::Spectroscopic;
   record.ramanProgram = "/x/simplexfit";
   record.maxIteration = 5000;
   record.eps = 1e-6;
@@ -175,7 +175,7 @@ TEST_F(FitRecordTest, RamanJobLayoutAndReadBack) {
   CPeakSearch back;
   CGraphData points;
   back.dataSet = &points;
-  back.dataKind = 2;
+  back.dataKind = DataKind::Spectroscopic;
   ASSERT_EQ(back.ReadPFCFile(job, true), 1);
   EXPECT_TRUE(back.lastReadComplete);
   EXPECT_EQ(back.title, "title here");
@@ -202,7 +202,7 @@ TEST_F(FitRecordTest, RamanJobLayoutAndReadBack) {
 }
 
 TEST_F(FitRecordTest, AFileEndingEarlyKeepsWhatItHeld) {
-  record.dataKind = 1;
+  record.dataKind = DataKind::Diffraction;
   record.maxIteration = 7;
   record.b[3] = 9;
   // Ends inside the second peak; the first stays, and the background and count as cleared.
@@ -231,7 +231,7 @@ TEST_F(FitRecordTest, SaveDispatchFollowsKindAndProgram) {
   };
   for (const Case& c : {Case{1, "simplexfit", 1, true}, Case{2, "/p/myZentrab", 1, true},
                         Case{2, "/p/simplexfit", 1, false}, Case{0, "simplexfit", 0, false}}) {
-    record.dataKind = c.kind;
+    record.dataKind = DataKindOfNumber(c.kind);
     record.ramanProgram = c.ramanProgram;
     const std::string path = (dir / "k").string() + std::to_string(c.kind) + ".pfc";
     fs::remove(path);
@@ -267,7 +267,7 @@ TEST_F(FitRecordTest, ModelCurvesLabelsColoursAndLimits) {
   ASSERT_EQ(record.MakeModelCurves(data.datan), 1);
   EXPECT_EQ(record.PeakCurveCount(), 60);
   // Kind 0 has no model.
-  record.dataKind = 0;
+  record.dataKind = DataKind::None;
   EXPECT_EQ(record.MakeModelCurves(data.datan), -1);
 }
 
@@ -321,7 +321,7 @@ TEST_F(FitRecordTest, DiffractionModelEqualsTheFittersModel) {
 // the plain background against the same profile written out.
 TEST_F(FitRecordTest, SingleLineModelsEqualTheFittersModels) {
   Fill(1001, 200, 1, [](double) { return 0.0; });
-  record.dataKind = 2;
+  record.dataKind = DataKind::Spectroscopic;
   record.ramanProgram = "/x/simplexfit";
   record.optLow = 300;
   record.optHigh = 900;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "DocTestSupport.h"
+#include "FitRun.h"
 #include "IniKeys.h"
 #include "PeakSearchDialog.h"
 #include "SetupForm.h"
@@ -135,13 +136,13 @@ TEST_F(FitRunTest, RamanFitWithSimplexfitAndWithAZentrabBuild) {
   CPeakSearch source;
   CGraphData points;
   source.dataSet = &points;
-  source.dataKind = 2;
+  source.dataKind = DataKind::Spectroscopic;
   ASSERT_EQ(source.ReadRamanPFCFile(job, true), 1);
   std::string ram;
   for (int i = 0; i < points.datan; ++i) ram += std::to_string(points.GetX(i)) + " " + std::to_string(points.GetY(i)) + "\n";
   Write("fit ü/glass.ram", ram);
   ASSERT_EQ(form->OpenInputFile(W("glass.ram")), 1);
-  ASSERT_EQ(Record().dataKind, 2);
+  ASSERT_EQ(Record().dataKind, DataKind::Spectroscopic);
   fs::copy_file(job, form->pfcPath);
   ASSERT_EQ(form->ReloadPfc(form->pfcPath), 1);
   const int peaks = Record().peakCount;
@@ -217,6 +218,43 @@ TEST_F(FitRunTest, FailedRunsRestoreTheJob) {
   EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
 }
 
+// The description of the run a record's job goes to, and the scan of each fitter's report
+// (read through the 256-byte line buffer, so a long line is looked at in pieces).
+TEST_F(FitRunTest, RunDescriptionsAndReportScans) {
+  CPeakSearch r;
+  r.xrdProgram = "/f/xZentrab";
+  r.ramanProgram = "/f/simplexfit";
+  const CFitRunSpec x = FitRunFor(r, "/w/a#0.pfc", "/w/a#0.out");
+  EXPECT_EQ(x.argv, (std::vector<std::string>{"/f/xZentrab", "/w/a#0.pfc"}));
+  EXPECT_EQ(x.commandLine, "\"/f/xZentrab\" \"/w/a#0.pfc\"");
+  EXPECT_EQ(x.workDir, "/w");
+  EXPECT_FALSE(x.jobAsFitPfc);
+  EXPECT_TRUE(x.scan.cycleStatistics);
+  r.dataKind = DataKind::Spectroscopic;
+  const CFitRunSpec s = FitRunFor(r, "a#0.pfc", "a#0.out");
+  EXPECT_EQ(s.argv, (std::vector<std::string>{"/f/simplexfit"}));
+  EXPECT_EQ(s.commandLine, "/f/simplexfit");
+  EXPECT_EQ(s.workDir, ".");
+  EXPECT_TRUE(s.jobAsFitPfc);
+  EXPECT_EQ(s.readBack, CFitRunSpec::JobForm::kRaman);
+  r.ramanProgram = "/f/Zentrab";
+  EXPECT_EQ(FitRunFor(r, "/w/a#0.pfc", "/w/a#0.out").argv, (std::vector<std::string>{"/f/Zentrab", "/w/a#0.pfc"}));
+
+  const std::string zentrab = Write("z.out", " Start cycle   1 S=  10.5 sigma=  2\n" + std::string(300, 'x') +
+                                                 "\n *** Peak area: #   2Q\n  1  28.4\n Start cycle   2 S= 9 sigma= 1.5\n");
+  const CReportPart zp = ScanReport(zentrab, kZentrabReport);
+  EXPECT_TRUE(zp.read);
+  EXPECT_EQ(zp.text, " *** Peak area: #   2Q\n  1  28.4\n Start cycle   2 S= 9 sigma= 1.5\n");
+  EXPECT_EQ(zp.s, 9);
+  EXPECT_EQ(zp.sigma, 1.5);
+  const std::string simplex = Write("s.out", "[Fit]\n1\n[Peak Area]\n 1 100\n 2 200\n[Spectrum]\n3\n");
+  const CReportPart sp = ScanReport(simplex, kSimplexReport);
+  EXPECT_EQ(sp.text, "[Peak Area]\n 1 100\n 2 200\n");
+  EXPECT_EQ(sp.s, -1);
+  EXPECT_FALSE(ScanReport(W("none.out"), kSimplexReport).read);
+  EXPECT_EQ(SigmaLine(692899, 7.53665), "\r\nSigma: 692899   7.53665 %");
+}
+
 TEST_F(FitRunTest, ProgramsThatCannotStart) {
   LoadDemoScan();
   const std::string missing = W("no such fitter");
@@ -227,7 +265,7 @@ TEST_F(FitRunTest, ProgramsThatCannotStart) {
   EXPECT_TRUE(fs::exists(form->pfcPath));
 
   // simplexfit's run takes the job away for the run; a program that cannot start gives it back.
-  Record().dataKind = 2;
+  Record().dataKind = DataKind::Spectroscopic;
   doc->Ini().WriteString(ini::kRamanLSQProgram, missing);
   Record().maxIteration = 500;
   form->OnExecdastelbutton();
@@ -238,7 +276,7 @@ TEST_F(FitRunTest, ProgramsThatCannotStart) {
   // A job folder that has gone: the copy to prev.pfc fails and nothing runs.
   form->pfcPath = (dir / "gone" / "job.pfc").string();
   const std::size_t runs = platform.runs.size();
-  Record().dataKind = 1;
+  Record().dataKind = DataKind::Diffraction;
   Record().maxIteration = 30;
   form->OnExecdastelbutton();
   EXPECT_EQ(platform.runs.size(), runs);

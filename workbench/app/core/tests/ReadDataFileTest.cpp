@@ -217,7 +217,7 @@ TEST_F(ReadDataFileTest, SectionChoice) {
     EXPECT_DOUBLE_EQ(d.GetX(2), 20.5);
     EXPECT_DOUBLE_EQ(d.GetY(2), 6.0);
     EXPECT_EQ(doc.GetPathName(), xrd + " (XRD Data)");
-    EXPECT_EQ(doc.GetDataKind(), 1);
+    EXPECT_EQ(doc.GetDataKind(), DataKind::Diffraction);
   }
   // Cancelled: section 0.
   platform.lineAnswers = {-1};
@@ -234,7 +234,7 @@ TEST_F(ReadDataFileTest, SectionChoice) {
     EXPECT_EQ(doc.ReadDataFile(asc), 2);
     EXPECT_EQ(doc.GetOriginalData()->datan, 1);
     EXPECT_EQ(doc.GetPathName(), asc + " (IR Data)");
-    EXPECT_EQ(doc.GetDataKind(), 2);
+    EXPECT_EQ(doc.GetDataKind(), DataKind::Spectroscopic);
   }
   EXPECT_EQ(platform.choices.size(), 3u);
   // One section (or no count at all) is read without asking.

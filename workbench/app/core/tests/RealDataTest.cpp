@@ -177,7 +177,7 @@ TEST_F(RealDataTest, RietanCommandReadsTheRealIntFile) {
   CBalimorDoc doc(platform, ini);
   doc.OnReadRietanFiles();
   EXPECT_EQ(doc.GetPathName(), good + " (Rietan INT Data)");
-  EXPECT_EQ(doc.GetDataKind(), 1);
+  EXPECT_EQ(doc.GetDataKind(), DataKind::Diffraction);
   const CVariousData& d = *doc.GetOriginalData();
   ExpectEnds(d, 10000, 10, 9104, 109.99, 5860);
   EXPECT_EQ(profile::GetString("Preferences", "RietanDataDir", "", ini), realdata.string());

@@ -1,6 +1,7 @@
 // The setup form's logic: opening a data file, the peak list and its buttons, the questions of
 // a fit, Cal, the spin buttons and typing couplings, and the form's settings.
 #include <cmath>
+#include <cstdlib>
 
 #include "DocTestSupport.h"
 #include "IniKeys.h"
@@ -54,7 +55,7 @@ TEST_F(SetupFormTest, OpenInputFileNamesRangesAndAnExistingJob) {
   EXPECT_DOUBLE_EQ(form->calcHigh, 30);
   EXPECT_EQ(doc->Ini().GetString(ini::kInputPath), scan);
   EXPECT_EQ(doc->Ini().GetString(ini::kInputDir), (dir / "d").string());
-  EXPECT_EQ(Record().dataKind, 1);
+  EXPECT_EQ(Record().dataKind, DataKind::Diffraction);
 
   // The job of that name is read: its ranges, background and peaks; the report is shown.
   form->optLow = 21;
@@ -80,7 +81,7 @@ TEST_F(SetupFormTest, OpenInputFileNamesRangesAndAnExistingJob) {
 
   // A Raman ".dat" file keeps the kind its reader set.
   ASSERT_EQ(form->OpenInputFile(Write("r.dat", "100 5\n200 6\n300 7\n")), 1);
-  EXPECT_EQ(Record().dataKind, 2);
+  EXPECT_EQ(Record().dataKind, DataKind::Spectroscopic);
 }
 
 TEST_F(SetupFormTest, PeakListButtons) {
@@ -113,7 +114,7 @@ TEST_F(SetupFormTest, PeakListButtons) {
   EXPECT_EQ(Record().peakCount, 0);
 
   // Raman values on an empty list; Clear Peaks empties the list.
-  Record().dataKind = 2;
+  Record().dataKind = DataKind::Spectroscopic;
   form->OnAddPeak();
   EXPECT_DOUBLE_EQ(Record().Value(C::kCTotal, 0), 50);
   EXPECT_DOUBLE_EQ(Record().Value(C::kFWHMLorentz, 0), 10);
@@ -147,7 +148,7 @@ TEST_F(SetupFormTest, IterationQuestionsBeforeAFit) {
       {2, "/p/simplexfit", 100, nullptr},
   };
   for (const Case& c : cases) {
-    Record().dataKind = c.kind;
+    Record().dataKind = DataKindOfNumber(c.kind);
     doc->Ini().WriteString(ini::kRamanLSQProgram, c.ramanProgram);
     Record().maxIteration = c.maxIteration;
     platform.questions.clear();
@@ -177,7 +178,7 @@ TEST_F(SetupFormTest, CalFitsALineThroughTheRangeEnds) {
   EXPECT_DOUBLE_EQ(form->b[2], 0.5);
   EXPECT_DOUBLE_EQ(Record().b[0], 1);
   // simplexfit's background runs in t over the range: b0 − b1 = y(2), b0 + b1 = y(8).
-  Record().dataKind = 2;
+  Record().dataKind = DataKind::Spectroscopic;
   Record().ramanProgram = "/p/simplexfit";
   form->OnCal();
   EXPECT_DOUBLE_EQ(form->b[1], 6);
@@ -219,7 +220,7 @@ TEST_F(SetupFormTest, SpinButtonsAndTypingCouplings) {
       {"typed FWHM(Lorentz)", 1, F::kFWHMLorentz, 0, {30, 1000, 0.4, 400, 1, 600, 0.3, 2, 0.1}, {30, 1000, 0.4, 400, 0.6, 600, 0.3, 2, 0.1}},
   };
   for (const Case& c : cases) {
-    Record().dataKind = c.kind;
+    Record().dataKind = DataKindOfNumber(c.kind);
     const bool typed = c.d == 0;
     for (int k = 0; k < 9; ++k) form->value[col[k]] = typed ? c.start[k] : s[k];
     if (typed)
@@ -232,7 +233,7 @@ TEST_F(SetupFormTest, SpinButtonsAndTypingCouplings) {
     }
   }
   // Delta Mag. multiplies the step; a background coefficient moves by its own 0.5 %.
-  Record().dataKind = 1;
+  Record().dataKind = DataKind::Diffraction;
   form->deltaMagnification = 10;
   form->value[C::kPosition] = 30;
   form->OnSpin(F::kPosition, -1);
@@ -350,6 +351,14 @@ TEST_F(SetupFormTest, LogButtonAndEditor) {
   ASSERT_EQ(platform.MessageLines().size(), 1u);
   EXPECT_EQ(platform.MessageLines()[0], "Error in CSetupBalimorView::OnEditoutputfilebutton: Can't exec [\"/usr/bin/my editor\" \"" +
                                             form->outputPath + "\"]");
+}
+
+// The form's numbers that come from the default texts of their INI keys are the values the
+// INI reader gives for those texts.
+TEST(FormNumbers, DefaultsAsTheIniReaderReadsThem) {
+  for (const IniKey* k : {&ini::kLKa1, &ini::kLKa2, &ini::kIRatio, &ini::kQRange, &ini::kOptRegionX1,
+                          &ini::kConvergenceCriteria, &ini::kDumpingFactor, &ini::kMaxIteration})
+    EXPECT_EQ(form::DefaultValue(*k), std::strtod(k->def, nullptr)) << k->key;
 }
 
 }  // namespace

@@ -133,10 +133,10 @@ class MainWindowTest : public QObject {
     QVERIFY(doc.viewCurves);
     QVERIFY(f.Action(C::kViewCurves)->isChecked());
     f.Action(C::kKindRaman)->trigger();
-    QCOMPARE(doc.GetDataKind(), 2);
+    QCOMPARE(doc.GetDataKind(), DataKind::Spectroscopic);
     QVERIFY(f.Action(C::kKindRaman)->isChecked());
     QVERIFY(!f.Action(C::kKindXrd)->isChecked());
-    doc.GetPeakSearch().dataKind = 0;
+    doc.GetPeakSearch().dataKind = DataKind::None;
     f.UpdateCommandUI();
     QVERIFY(f.Action(C::kKindRaman)->isChecked());
     f.Action(C::kKindXrd)->trigger();

@@ -1,5 +1,6 @@
-// Settings written by the window: the "Setup LSQ" keys in their order, and the window
-// placement, pane sizes, toolbar state and display switches across a restart.
+// Settings of the window: the three [LSQ] paths shown at a start without a file, the "Setup
+// LSQ" keys in their order, and the window placement, pane sizes, toolbar state and display
+// switches across a restart.
 #include <QAction>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -11,6 +12,7 @@
 #include "Dialogs.h"
 #include "GuiTestSupport.h"
 #include "SetupBalimorView.h"
+#include "ui_SetupBalimorView.h"
 #include "ui_SetupLsqDialog.h"
 
 using guitest::Scratch;
@@ -19,6 +21,18 @@ class SettingsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void startWithoutAFileShowsTheLsqPaths() {
+    Scratch scratch;
+    scratch.Write(QStringLiteral("test.INI"),
+                  "[LSQ]\r\nInputPath=/d/scan.ras\r\nPFCPath=/d/scan#0.pfc\r\nOutputPath=/d/scan#0.out\r\n");
+    auto app = guitest::MakeApp();
+    app->Start({});
+    const Ui::SetupBalimorView& u = app->Frame().SetupView()->Widgets();
+    QCOMPARE(u.inputEdit->text(), QStringLiteral("/d/scan.ras"));
+    QCOMPARE(u.pfcEdit->text(), QStringLiteral("/d/scan#0.pfc"));
+    QCOMPARE(u.outputEdit->text(), QStringLiteral("/d/scan#0.out"));
+  }
+
   void setupLsqWritesItsKeysInOrder() {
     Scratch scratch;
     auto app = guitest::MakeApp();

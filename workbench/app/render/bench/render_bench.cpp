@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     CVariousData& d = *doc.GetOriginalData();
     d.SetSize(points);
     CPeakSearch& r = doc.GetPeakSearch();
-    r.dataKind = 1;
+    r.dataKind = DataKind::Diffraction;
     r.b[0] = 200;
     r.b[1] = -1.5;
     for (int j = 0; j < peaks; ++j) r.AddPeak(10 + j * 1.1, 1000 + 37 * (j % 11), 0.5, 1, 0.08);
@@ -47,17 +47,18 @@ int main(int argc, char** argv) {
     for (int i = 0; i < points; ++i)
       d.SetY(i, r.totalCurve.GetY(i) + 20 * std::sin(i * 0.7) * std::sin(i * 0.0013));
     d.UpdateRange();
-    doc.GetFrameArray()->GetFrame(0)->AutoScale(0.1);
+    doc.GetFrameArray()->GetFrame(0)->AutoScale(CGraphFrame::kScaleMargin);
     r.MakeModelCurves(points);
 
     CGraphExportOptions options;
     options.font = {"DejaVu Sans", 100};
+    doc.PrepareDrawing();
     const CGraphPage page = LayoutGraphPage(doc, options);
     QImage image(1600, 1000, QImage::Format_RGB32);
     // BENCH_PART=data or peaks paints only that part, to see where the time goes.
-    const char* part = std::getenv("BENCH_PART");
-    if (part && std::string(part) == "data") doc.viewBackground = doc.viewCalc = doc.viewCurves = false;
-    if (part && std::string(part) == "peaks") {
+    const std::string part = platform.EnvironmentValue("BENCH_PART");
+    if (part == "data") doc.viewBackground = doc.viewCalc = doc.viewCurves = false;
+    if (part == "peaks") {
       doc.viewBackground = doc.viewCalc = false;
       doc.GetFrameArray()->GetFrame(0)->GetGraph(0)->isValid = false;
     }

@@ -123,6 +123,8 @@ bool ExportGraph(CBalimorDoc& doc, const std::string& path, const CGraphExportOp
     error = "image size out of range (1 to 30000 pixels each way)";
     return false;
   }
+  // Drawn as the graph view draws: the document made ready, then only read.
+  if (!CGraphPainter::Busy()) doc.PrepareDrawing();
   const CGraphPage page = LayoutGraphPage(doc, options);
   QSaveFile file(QString::fromUtf8(path.c_str()));
   if (!file.open(QIODevice::WriteOnly)) {

@@ -28,10 +28,11 @@ enum class GraphFileKind { kNone, kPng, kSvg, kPdf };
 // By the extension of the path, in any case: ".png", ".svg", ".pdf".
 GraphFileKind GraphFileKindOf(const std::string& path);
 
-// Lays out the page: one paint into a bounds recorder.
+// Lays out the page: one paint into a bounds recorder (of a document made ready by
+// CBalimorDoc::PrepareDrawing).
 CGraphPage LayoutGraphPage(CBalimorDoc& doc, const CGraphExportOptions& options);
 
-// Writes the graph to path, the kind by its extension. The file is written beside its place
+// Writes the graph to path, the kind by its extension, the document made ready for it first. The file is written beside its place
 // and renamed over it only when complete. false, with error set, when the kind is unknown, the
 // document has no frame 0 or the file cannot be written.
 bool ExportGraph(CBalimorDoc& doc, const std::string& path, const CGraphExportOptions& options,

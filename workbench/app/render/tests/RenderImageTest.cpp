@@ -196,7 +196,8 @@ TEST_F(ImageTest, LogSwitch) {
   EXPECT_EQ(f->YMin, -6.0);
   EXPECT_EQ(form.logCaption, "Lin");
   image = PaintDoc(doc);
-  if (const char* dump = std::getenv("BALIMOR_RENDER_DUMP")) image.save(dump);
+  if (const std::string dump = platform.EnvironmentValue("BALIMOR_RENDER_DUMP"); !dump.empty())
+    image.save(dump.c_str());
   // Y = 0 now lies inside −6 .. YMax: the frame's red zero line is drawn across the frame
   // (beyond X 100, where no peak curve lies on it). The line is 0.5 mm, two pixels, wide.
   auto row = [f](double y) { return static_cast<int>((70 + (y - f->YMin) / (f->YMax - f->YMin) * -60) * 4 + 1e-5); };

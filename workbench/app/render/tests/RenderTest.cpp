@@ -355,6 +355,7 @@ TEST_F(Paint, SequenceAndDisplaySwitches) {
   form.pfcPath = "/data/scan#0.pfc";
   form.autoRedraw = false;
   doc.peakAreaText = "*** Peak area:\r\n  1\t30\n  2\t60\r\nSigma: 1   2 %";
+  doc.PrepareDrawing();  // the form hands over its PFC path
   struct Case {
     bool background, calc, curves, current;
     std::vector<COLORREF> drawn;  // model colours drawn, in order
@@ -411,7 +412,7 @@ TEST_F(Paint, PeakCurveExtentDrawsAsEveryPoint) {
     d.SetY(i, 0);
   }
   CPeakSearch& r = doc.GetPeakSearch();
-  r.dataKind = 1;
+  r.dataKind = DataKind::Diffraction;
   r.AddPeak(30, 1000, 0.5, 1, 0.3);
   r.AddPeak(89.5, 500, 0.5, 1, 0.3);  // its window reaches the end of the scan
   r.AddPeak(200, 500, 0.5, 1, 0.3);   // beyond 180: no window at all
@@ -467,6 +468,7 @@ TEST_F(Paint, ClipFlagsAndAutoRedraw) {
     if (c.clipKey) doc.Ini().WriteString(ini::kClipGraphFrameDraw, c.clipKey);
     RecordingDevice dc;
     CDrawingSurface s(dc);
+    doc.PrepareDrawing();
     CGraphPainter().PaintDocument(doc, s);
     EXPECT_EQ(doc.GetOriginalData()->clipToFrame, c.dataClipped);
     EXPECT_EQ(doc.GetFrameArray()->GetFrame(0)->clipToFrame, c.dataClipped);
@@ -478,9 +480,13 @@ TEST_F(Paint, ClipFlagsAndAutoRedraw) {
   form.autoRedraw = false;
   RecordingDevice dc;
   CDrawingSurface s(dc);
+  doc.PrepareDrawing();
   CGraphPainter().PaintDocument(doc, s);
   EXPECT_LT(r.PeakCurve(0)->YMax, 100);
   form.autoRedraw = true;
+  CGraphPainter().PaintDocument(doc, s);  // the paint itself only reads
+  EXPECT_LT(r.PeakCurve(0)->YMax, 100);
+  doc.PrepareDrawing();
   CGraphPainter().PaintDocument(doc, s);
   EXPECT_NEAR(r.PeakCurve(0)->YMax, 500, 1e-9);
 }
@@ -498,6 +504,7 @@ TEST_F(Paint, LogFlagTakesModelCurvesAlong) {
   r.AddPeak(80, 40, 0.5, 1, 5);
   RecordingDevice dc;
   CDrawingSurface s(dc);
+  doc.PrepareDrawing();
   CGraphPainter().PaintDocument(doc, s);
   ASSERT_EQ(r.PeakCurveCount(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(r.PeakCurve(i)->YAxisType, 1);
@@ -506,6 +513,7 @@ TEST_F(Paint, LogFlagTakesModelCurvesAlong) {
   form.OnLog();
   EXPECT_EQ(f->YMin, 0.0);
   EXPECT_EQ(form.logCaption, "Log");
+  doc.PrepareDrawing();
   CGraphPainter().PaintDocument(doc, s);
   EXPECT_EQ(r.PeakCurve(2)->YAxisType, 0);
 }

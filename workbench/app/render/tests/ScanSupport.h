@@ -20,7 +20,7 @@ inline void LoadScan(CBalimorDoc& doc, int n, double step, const std::function<d
   }
   d.UpdateRange();
   CPeakSearch& r = doc.GetPeakSearch();
-  r.dataKind = 2;
+  r.dataKind = DataKind::Spectroscopic;
   for (const auto& p : peaks) r.AddPeak(p[0], p[1], 0.5, 1, p[2]);
   r.currentPeak = current;
   r.MakeModelCurves(d.datan);

@@ -61,7 +61,7 @@ TEST_F(BinaryScanReader, EitherFormReadsEitherByteOrderWhenTheFirstPairTells) {
     const std::string path = Write("s.raw", BinaryScan(kScan, fileBigEndian));
     for (bool bigEndianFirst : {true, false}) {
       CVariousData d;
-      ASSERT_EQ(d.ReadRigakuBinary(path, bigEndianFirst), 1);
+      ASSERT_EQ(ReadRigakuBinary(d, path, bigEndianFirst), 1);
       ASSERT_EQ(d.datan, 3) << fileBigEndian << bigEndianFirst;
       ExpectPoint(d, 0, 10.0, 250);
       ExpectPoint(d, 2, 10.04, 0);
@@ -76,12 +76,12 @@ TEST_F(BinaryScanReader, BigEndianFileWithPlausibleLittleEndianFirstPairIsMisrea
   const std::vector<Pair> scan = {{65536, 256}, {100000, 7}};
   const std::string path = Write("s.raw", BinaryScan(scan, true));
   CVariousData second;
-  ASSERT_EQ(second.ReadRigakuBinary(path, false), 1);
+  ASSERT_EQ(ReadRigakuBinary(second, path, false), 1);
   ASSERT_EQ(second.datan, 2);
   ExpectPoint(second, 0, 0.0256, 65536);
   ExpectPoint(second, 1, 10.0, 7);
   CVariousData first;
-  ASSERT_EQ(first.ReadRigakuBinary(path, true), 1);
+  ASSERT_EQ(ReadRigakuBinary(first, path, true), 1);
   ExpectPoint(first, 0, 6.5536, 256);
 }
 
@@ -90,7 +90,7 @@ TEST_F(BinaryScanReader, ByteOrderSwitchesOnlyOnce) {
   // implausible either way is kept in the switched order.
   const std::vector<Pair> scan = {{100000, 5}, {100200, -3}, {100400, 6}};
   CVariousData d;
-  ASSERT_EQ(d.ReadRigakuBinary(Write("s.raw", BinaryScan(scan, false)), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("s.raw", BinaryScan(scan, false)), true), 1);
   ASSERT_EQ(d.datan, 3);
   ExpectPoint(d, 1, 10.02, -3);
   ExpectPoint(d, 2, 10.04, 6);
@@ -98,18 +98,18 @@ TEST_F(BinaryScanReader, ByteOrderSwitchesOnlyOnce) {
 
 TEST_F(BinaryScanReader, HeaderLabelAndOffset) {
   CVariousData d;
-  ASSERT_EQ(d.ReadRigakuBinary(Write("s.1", BinaryScan(kScan, true, kPairCount, "\r\n")), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("s.1", BinaryScan(kScan, true, kPairCount, "\r\n")), true), 1);
   EXPECT_EQ(d.label, "Si powder");  // the CR of a CR LF line end is not part of the text
   EXPECT_EQ(d.datan, 3);
   // Other bytes below 32 in a header line read as ".".
   std::string bytes = BinaryScan(kScan, true);
   bytes.replace(bytes.find("Si powder"), 9, "Si\x01powder");
-  ASSERT_EQ(d.ReadRigakuBinary(Write("s.2", bytes), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("s.2", bytes), true), 1);
   EXPECT_EQ(d.label, "Si.powder");
   // An offset inside the header skips nothing: the data follow the count line.
   bytes = BinaryScan(kScan, true, kPairCount, "\n", 0);
   bytes.replace(bytes.find("offst ") + 6, 8, "00000010");
-  ASSERT_EQ(d.ReadRigakuBinary(Write("s.3", bytes), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("s.3", bytes), true), 1);
   ASSERT_EQ(d.datan, 3);
   ExpectPoint(d, 1, 10.02, 300);
 }
@@ -118,27 +118,27 @@ TEST_F(BinaryScanReader, TruncatedOrShortFilesKeepThePointsRead) {
   std::string bytes = BinaryScan(kScan, true);
   CVariousData d;
   // Ends inside the third pair.
-  ASSERT_EQ(d.ReadRigakuBinary(Write("a.raw", bytes.substr(0, bytes.size() - 3)), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("a.raw", bytes.substr(0, bytes.size() - 3)), true), 1);
   EXPECT_EQ(d.datan, 2);
   // Count far beyond the data, and an absurd count.
-  ASSERT_EQ(d.ReadRigakuBinary(Write("b.raw", BinaryScan(kScan, true, 2147483647)), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("b.raw", BinaryScan(kScan, true, 2147483647)), true), 1);
   EXPECT_EQ(d.datan, 3);
   EXPECT_LE(d.maxDatan, 3);
-  ASSERT_EQ(d.ReadRigakuBinary(Write("c.raw", BinaryScan(kScan, true, -7)), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("c.raw", BinaryScan(kScan, true, -7)), true), 1);
   EXPECT_EQ(d.datan, 0);
   // Data offset beyond the end of the file.
   std::string far = BinaryScan(kScan, true);
   far.replace(far.find("offst ") + 6, 8, "99999999");
-  ASSERT_EQ(d.ReadRigakuBinary(Write("d.raw", far), true), 1);
+  ASSERT_EQ(ReadRigakuBinary(d, Write("d.raw", far), true), 1);
   EXPECT_EQ(d.datan, 0);
 }
 
 TEST_F(BinaryScanReader, RefusesFilesWithoutMagicOrFullHeader) {
   CVariousData d;
-  EXPECT_EQ(d.ReadRigakuBinary(Write("a.raw", "FI\0\0\xd8 binary"), false), -1);
-  EXPECT_EQ(d.ReadRigakuBinary(Write("b.raw", "numbr 1\noffst 20\n"), true), -1);
-  EXPECT_EQ(d.ReadRigakuBinary(Write("c.raw", "numb"), true), -1);
-  EXPECT_EQ(d.ReadRigakuBinary(Path("missing.raw"), true), -1);
+  EXPECT_EQ(ReadRigakuBinary(d, Write("a.raw", "FI\0\0\xd8 binary"), false), -1);
+  EXPECT_EQ(ReadRigakuBinary(d, Write("b.raw", "numbr 1\noffst 20\n"), true), -1);
+  EXPECT_EQ(ReadRigakuBinary(d, Write("c.raw", "numb"), true), -1);
+  EXPECT_EQ(ReadRigakuBinary(d, Path("missing.raw"), true), -1);
   EXPECT_EQ(d.datan, 0);
 }
 
@@ -147,7 +147,7 @@ using RietanFiles = ReaderTest;
 TEST_F(RietanFiles, IntReadsCommentsHeaderAndIntensities) {
   const std::string path = Write("a.int", "* Cu3Fe4\n* second\n3    10.000     0.010\n  9104   9375\n 9335 1\n");
   CVariousData d;
-  ASSERT_EQ(d.ReadRietanInt(path), 1);
+  ASSERT_EQ(ReadRietanInt(d, path), 1);
   EXPECT_EQ(d.label, path);
   ASSERT_EQ(d.datan, 3);
   ExpectPoint(d, 0, 10.0, 9104);
@@ -157,22 +157,22 @@ TEST_F(RietanFiles, IntReadsCommentsHeaderAndIntensities) {
 TEST_F(RietanFiles, IntInGeneralFormIsReadAsPairs) {
   CVariousData d;
   const std::string path = Write("g.int", "* comment\nGENERAL\n 3\n 15.00 609\n 15.02\t612\n15.04 673\n9 9\n");
-  ASSERT_EQ(d.ReadRietanInt(path), 1);
+  ASSERT_EQ(ReadRietanInt(d, path), 1);
   EXPECT_EQ(d.label, path);
   ASSERT_EQ(d.datan, 3);
   ExpectPoint(d, 0, 15.0, 609);
   ExpectPoint(d, 2, 15.04, 673);
   // A count beyond the data keeps the points actually read.
-  ASSERT_EQ(d.ReadRietanInt(Write("h.int", "GENERAL\n 2147483647\n 1 2\n")), 1);
+  ASSERT_EQ(ReadRietanInt(d, Write("h.int", "GENERAL\n 2147483647\n 1 2\n")), 1);
   EXPECT_EQ(d.datan, 1);
 }
 
 TEST_F(RietanFiles, IntWithoutNumericHeaderIsRefused) {
   CVariousData d;
-  EXPECT_EQ(d.ReadRietanInt(Write("a.int", "IGOR\nWAVES/D\twave0\twave1\nBEGIN\n")), -1);
-  EXPECT_EQ(d.ReadRietanInt(Write("b.int", "* only comments\n")), -1);
-  EXPECT_EQ(d.ReadRietanInt(Write("c.int", "3 10\n1 2 3\n")), -1);
-  EXPECT_EQ(d.ReadRietanInt(Path("none.int")), -1);
+  EXPECT_EQ(ReadRietanInt(d, Write("a.int", "IGOR\nWAVES/D\twave0\twave1\nBEGIN\n")), -1);
+  EXPECT_EQ(ReadRietanInt(d, Write("b.int", "* only comments\n")), -1);
+  EXPECT_EQ(ReadRietanInt(d, Write("c.int", "3 10\n1 2 3\n")), -1);
+  EXPECT_EQ(ReadRietanInt(d, Path("none.int")), -1);
 }
 
 TEST_F(RietanFiles, WriterRoundsStepAndWritesElevenTruncatedValuesPerLine) {
@@ -185,7 +185,7 @@ TEST_F(RietanFiles, WriterRoundsStepAndWritesElevenTruncatedValuesPerLine) {
   d.SetX(1, 10.02);  // 10.02 - 10 is a little below 0.02 in binary
   ASSERT_LT((d.GetX(1) - d.GetX(0)) * 10000, 200.0);
   const std::string path = Path("out.int");
-  ASSERT_EQ(d.WriteRietanInt(path, "w"), 0);
+  ASSERT_EQ(WriteRietanInt(d, path, "w"), 0);
   EXPECT_EQ(Slurp(path),
             "12  10  0.02\n"
             "      0     -2      2      3      4      5      6      7      8      9     10\n"
@@ -193,7 +193,7 @@ TEST_F(RietanFiles, WriterRoundsStepAndWritesElevenTruncatedValuesPerLine) {
   EXPECT_FALSE(fs::exists(path + ".part"));
   // Reading it back gives the same grid and the truncated values.
   CVariousData back;
-  ASSERT_EQ(back.ReadRietanInt(path), 1);
+  ASSERT_EQ(ReadRietanInt(back, path), 1);
   ASSERT_EQ(back.datan, 12);
   ExpectPoint(back, 11, 10.22, 11);
 }
@@ -201,13 +201,13 @@ TEST_F(RietanFiles, WriterRoundsStepAndWritesElevenTruncatedValuesPerLine) {
 TEST_F(RietanFiles, WriterOnShortCurvesAndUnwritablePaths) {
   CVariousData d;
   const std::string path = Write("keep.int", "good data\n");
-  ASSERT_EQ(d.WriteRietanInt(Path("no/such/dir/x.int"), "w"), -1);
-  ASSERT_EQ(d.WriteRietanInt(path, "w"), 0);
+  ASSERT_EQ(WriteRietanInt(d, Path("no/such/dir/x.int"), "w"), -1);
+  ASSERT_EQ(WriteRietanInt(d, path, "w"), 0);
   EXPECT_EQ(Slurp(path), "0  0  0\n");
   d.SetSize(1);
   d.SetX(0, 5);
   d.SetY(0, 1e12);  // beyond the int range: written as the largest int, not garbage
-  ASSERT_EQ(d.WriteRietanInt(path, "w"), 0);
+  ASSERT_EQ(WriteRietanInt(d, path, "w"), 0);
   EXPECT_EQ(Slurp(path), "1  5  0\n 2147483647\n");
 }
 
@@ -221,7 +221,7 @@ TEST_F(RietanFiles, WriterUpdatesTheFileALinkNamesAndKeepsTheLink) {
   const std::string real = Write("real.int", "old\n");
   const std::string link = Path("link.int");
   fs::create_symlink(real, link);
-  ASSERT_EQ(d.WriteRietanInt(link, "w"), 0);
+  ASSERT_EQ(WriteRietanInt(d, link, "w"), 0);
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Slurp(real), "2  10  0.5\n      7      8\n");
 }
