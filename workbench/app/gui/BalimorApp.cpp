@@ -111,6 +111,9 @@ CBalimorApp::~CBalimorApp() {
 }
 
 void CBalimorApp::Start(const QStringList& files) {
+  // Without a file the first document is a new one: the setup form reloads [LSQ], its three
+  // paths included, which the form's own start leaves empty.
+  if (files.isEmpty()) doc->OnNewDocument();
   frame->show();
   if (!files.isEmpty()) frame->OpenDocumentFile(files.first());
 }

@@ -20,8 +20,8 @@ class CBalimorApp {
   explicit CBalimorApp(const std::string& programPath = std::string());
   ~CBalimorApp();
 
-  // The command line after the program name: a file named there is opened as the document.
-  // Shows the main window.
+  // The command line after the program name: a file named there is opened as the document,
+  // else the document starts as a new one. Shows the main window.
   void Start(const QStringList& files);
 
   const CIniLocation& Location() const { return location; }
