@@ -37,6 +37,7 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     const bool diffraction = record.dataKind == DataKind::Diffraction;
     const IniKey& key = diffraction ? ini::kXRDLSQProgram : ini::kRamanLSQProgram;
     doc.Ini().Override(key.section, key.key, options.program);
+    (diffraction ? record.xrdProgram : record.ramanProgram) = options.program;
   }
   if (!options.method.empty()) doc.Ini().Override(ini::kMethod.section, ini::kMethod.key, options.method);
   if (options.search || searchOnly) {

@@ -31,7 +31,8 @@ class CBatchSession {
   CBatchSession(const BatchOptions& options, bool answerYes);
 
   // Opens FILE as the form's input path does and applies the options in order (kind, job,
-  // range, program, search), then the form's values to the fit record. With searchOnly the
+  // range, program, search), then the form's values to the fit record. The program takes
+  // effect at once, as after "Setup LSQ", so the peaks of the search get its flags and changes. With searchOnly the
   // search is run (whether or not --search was given) but its peaks are not added. false,
   // after a message on the error stream, when the file cannot be loaded or an option cannot
   // be carried out.
