@@ -68,6 +68,9 @@ struct CNewPeak {
 inline constexpr CNewPeak kNewDiffractionPeak{2000.0, 0.5, 1.0, 0.2};
 inline constexpr CNewPeak kNewSpectroscopicPeak{50.0, 0.5, 1.0, 10.0};
 
+// "Log": frame 0's Y axis, which shows the logarithm of the intensity, starts at this.
+inline constexpr double kLogYMin = -6.0;
+
 // "Curve Fit" asks before a run with more cycles than the diffraction fitter needs, or fewer
 // steps than simplexfit needs.
 inline constexpr int kMostCycles = 30;

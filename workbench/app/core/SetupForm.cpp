@@ -393,7 +393,7 @@ void CSetupForm::OnLog() {
   if (!frame) return;
   if (doc.logFlag == 0) {
     doc.logFlag = 1;
-    frame->FixYMin(-6.0);
+    frame->FixYMin(form::kLogYMin);
     logCaption = "Lin";
   } else {
     doc.logFlag = 0;
