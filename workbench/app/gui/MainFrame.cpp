@@ -30,11 +30,13 @@
 
 #include "BalimorDoc.h"
 #include "BalimorEditView.h"
-#include "Dialogs.h"
 #include "GraphView.h"
 #include "QtPlatform.h"
 #include "QtText.h"
 #include "SetupBalimorView.h"
+#include "SetupGraphFrameDialog.h"
+#include "SetupOptionDialog.h"
+#include "SetupScaleDialog.h"
 #include "VariousData.h"
 #include "ViewSettings.h"
 
