@@ -311,7 +311,8 @@ void CMainFrame::MakeToolBar() {
   std::vector<const CommandRow*> buttons;
   for (const CommandRow& row : Commands())
     if (row.tool != Tool::kNone) buttons.push_back(&row);
-  std::stable_sort(buttons.begin(), buttons.end(), [](const CommandRow* a, const CommandRow* b) { return a->tool < b->tool; });
+  std::stable_sort(buttons.begin(), buttons.end(),
+                   [](const CommandRow* a, const CommandRow* b) { return a->tool < b->tool; });
   for (size_t i = 0; i < buttons.size(); ++i) {
     if (i > 0 && buttons[i]->tool != buttons[i - 1]->tool) toolBar->addSeparator();
     toolBar->addAction(Action(buttons[i]->id));

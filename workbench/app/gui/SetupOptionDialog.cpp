@@ -10,7 +10,8 @@
 CSetupOptionDialog::CSetupOptionDialog(CBalimorDoc& doc_, QWidget* parent) : CFormDialog(parent), doc(doc_) {
   ui->editorLabel->setBuddy(ui->editorEdit);
   ui->editorEdit->setText(Q(doc.EditorSetting()));
-  ConnectPathButton(ui->pathButton, ui->editorEdit, [this](std::string& path) { return doc.ChooseEditorProgram(path); });
+  ConnectPathButton(ui->pathButton, ui->editorEdit,
+                    [this](std::string& path) { return doc.ChooseEditorProgram(path); });
 }
 
 void CSetupOptionDialog::accept() {
