@@ -8,29 +8,24 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
-#include <QWhatsThis>
 #include <fstream>
 #include <sstream>
 
 #include "BalimorDoc.h"
 #include "BalimorEditView.h"
-#include "Dialogs.h"
 #include "GraphView.h"
 #include "QtPlatform.h"
 #include "QtText.h"
@@ -42,32 +37,6 @@ namespace {
 
 const char* const kBarSettings = "BarSettings";
 const char* const kRecentFiles = "Recent File List";
-
-// A small picture for a toolbar button that has no icon of its own.
-QIcon LetterIcon(const QString& letters, QColor colour) {
-  QPixmap pixmap(24, 24);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(colour.darker(150), 1));
-  p.setBrush(colour.lighter(170));
-  p.drawRoundedRect(QRectF(1.5, 1.5, 21, 21), 3, 3);
-  QFont f = p.font();
-  f.setPixelSize(letters.size() > 1 ? 10 : 14);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(colour.darker(200));
-  p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, letters);
-  return QIcon(pixmap);
-}
-
-// The caption without its mnemonic marks and accelerator text: the toolbar's tool tip.
-QString PlainCaption(QString caption) {
-  caption = caption.section(QLatin1Char('\t'), 0, 0);
-  caption.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-  caption.remove(QLatin1Char('&'));
-  return caption.trimmed();
-}
 
 }  // namespace
 
@@ -109,13 +78,6 @@ CMainFrame::CMainFrame(CBalimorDoc& doc_, QtPlatform& platform_, QSettings& prof
   MakeToolBar();
   MakeStatusBar();
 
-  auto* context = new QMenu(this);
-  context->setObjectName(QStringLiteral("GraphContextMenu"));
-  context->addAction(Action(kRedraw));
-  context->addAction(Action(kScale));
-  context->addAction(Action(kRestoreScale));
-  graphView->SetContextMenu(context);
-
   doc.onRedrawAll = [this] { RedrawAll(); };
   doc.onReportChanged = [this] { reportView->SetReport(doc.ReportText()); };
 
@@ -148,205 +110,11 @@ CMainFrame::~CMainFrame() {
   // Focus and visibility changes during the widgets' own destruction must not reach this
   // window, whose members are gone by then.
   disconnect(qApp, nullptr, this, nullptr);
-  if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"))) bar->disconnect(this);
+  toolBar->disconnect(this);
   doc.onRedrawAll = nullptr;
   doc.onReportChanged = nullptr;
   platform.SetParent(nullptr);
   delete printer;
-}
-
-QAction* CMainFrame::Make(Command c, const QString& caption, const QString& shortcut) {
-  auto* a = new QAction(caption, this);
-  // The accelerator is the one the caption shows after its tab, unless one is given.
-  const QString keys = shortcut.isEmpty() ? caption.section(QLatin1Char('\t'), 1, 1) : shortcut;
-  if (!keys.isEmpty()) a->setShortcut(QKeySequence(keys));
-  a->setToolTip(PlainCaption(caption));
-  actions[c] = a;
-  return a;
-}
-
-void CMainFrame::MakeActions() {
-  QStyle* st = style();
-  auto on = [this](Command c, auto&& f) { connect(Action(c), &QAction::triggered, this, f); };
-
-  Make(kNew, QStringLiteral("新規作成(&N)\tCtrl+N"))->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-  Make(kOpen, QStringLiteral("開く(&O)...\tCtrl+O"))->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-  Make(kSaveData, QStringLiteral("Save Data As..."));
-  Make(kReadText, QStringLiteral("Read Text Files..."));
-  Make(kReadRietan, QStringLiteral("Read Rietan Files..."));
-  Make(kUpdate, QStringLiteral("&Update Current File"))->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
-  Action(kUpdate)->setStatusTip(QStringLiteral("Update Current File "));
-  Make(kSaveRietan, QStringLiteral("Save As Rietan..."));
-  Make(kPrint, QStringLiteral("印刷(&P)...\tCtrl+P"))->setIcon(LetterIcon(QStringLiteral("P"), Qt::darkGray));
-  Make(kPrintPreview, QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ(&V)"));
-  Make(kPrintSetup, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."));
-  Make(kExportGraph, QStringLiteral("Export Graph..."));
-  Make(kExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"))->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
-
-  Make(kUndo, QStringLiteral("元に戻す(&U)\tCtrl+Z"));
-  Make(kCut, QStringLiteral("切り取り(&T)\tCtrl+X"))->setIcon(LetterIcon(QStringLiteral("X"), QColor(200, 60, 60)));
-  Make(kCopy, QStringLiteral("ｺﾋﾟｰ(&C)\tCtrl+C"))->setIcon(LetterIcon(QStringLiteral("C"), QColor(60, 140, 60)));
-  Make(kPaste, QStringLiteral("貼り付け(&P)\tCtrl+V"))->setIcon(LetterIcon(QStringLiteral("V"), QColor(60, 90, 180)));
-  Make(kPasteSpecial, QStringLiteral("形式を選択して貼り付け(&S)..."));
-  Make(kSelectAll, QStringLiteral("すべて選択(&L)\tCtrl+A"));
-  Make(kFind, QStringLiteral("検索(&F)...\tCtrl+F"));
-  Make(kFindNext, QStringLiteral("次を検索(&I)\tF3"));
-  Make(kReplace, QStringLiteral("置換(&E)\tCtrl+H"));
-
-  Make(kToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
-  Make(kStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);
-  Make(kRedraw, QStringLiteral("&Redraw"));
-  Make(kScale, QStringLiteral("&Change View Scale"));
-  Make(kRestoreScale, QStringLiteral("Re&store View Scale"));
-  Make(kViewBackground, QStringLiteral("View Background"))->setIcon(LetterIcon(QStringLiteral("Bg"), QColor(0, 170, 170)));
-  Make(kViewCalc, QStringLiteral("View Calc"))->setIcon(LetterIcon(QStringLiteral("Ca"), QColor(200, 40, 40)));
-  Make(kViewCurves, QStringLiteral("View Curves"))->setIcon(LetterIcon(QStringLiteral("Cv"), QColor(40, 160, 40)));
-  Make(kViewCurrentCurve, QStringLiteral("View Current Curve"))->setIcon(LetterIcon(QStringLiteral("Cc"), QColor(40, 40, 200)));
-  Make(kKindXrd, QStringLiteral("Process XRD data"))->setIcon(LetterIcon(QStringLiteral("XR"), QColor(150, 100, 30)));
-  Make(kKindRaman, QStringLiteral("Process Raman/IR Data"))->setIcon(LetterIcon(QStringLiteral("Ra"), QColor(130, 50, 160)));
-  for (Command c : {kViewBackground, kViewCalc, kViewCurves, kViewCurrentCurve, kKindXrd, kKindRaman})
-    Action(c)->setCheckable(true);
-  Make(kSetupFrame, QStringLiteral("Setup Graph&Frame"));
-  Make(kGraphFont, QStringLiteral("Select Graph &Font"));
-  Make(kEditorFont, QStringLiteral("Select &Editor Font"));
-  Make(kEditIni, QStringLiteral("Edit &IniFile"));
-  Make(kSetupOption, QStringLiteral("Setup &Option"));
-  Make(kLaunchEditor, QStringLiteral("Launch &Editor"));
-  Make(kHelpTopics, QStringLiteral("ﾄﾋﾟｯｸの検索(&H)"), QStringLiteral("F1"));
-  Make(kAbout, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(Balimor) (&A)..."))->setIcon(st->standardIcon(QStyle::SP_MessageBoxInformation));
-  QAction* whatsThis = QWhatsThis::createAction(this);
-  whatsThis->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
-  actions[kContextHelp] = whatsThis;
-
-  on(kNew, [this] {
-    doc.OnNewDocument();
-    reportView->clear();
-    RedrawAll();
-  });
-  on(kOpen, [this] {
-    setupView->Form().OnFileOpen();
-    if (!doc.GetDataFileName().empty()) AddRecentFile(Q(doc.GetDataFileName()));
-    RedrawAll();
-  });
-  on(kSaveData, [this] { doc.OnFileSaveDataAs(); });
-  on(kReadText, [this] { doc.OnReadTextFiles(); });
-  on(kReadRietan, [this] { doc.OnReadRietanFiles(); });
-  on(kUpdate, [this] {
-    if (doc.OnFileUpdate() >= 0) AddRecentFile(Q(doc.GetDataFileName()));
-  });
-  on(kSaveRietan, [this] { doc.OnFileSaveAsRietan(); });
-  on(kPrint, [this] { OnPrint(false); });
-  on(kPrintPreview, [this] { OnPrint(true); });
-  on(kPrintSetup, [this] {
-    if (!printer) printer = new QPrinter(QPrinter::HighResolution);
-    QPageSetupDialog(printer, this).exec();
-  });
-  on(kExportGraph, [this] { OnExportGraph(); });
-  on(kExit, [this] { close(); });
-
-  on(kUndo, [this] { reportView->undo(); });
-  on(kCut, [this] { reportView->cut(); });
-  // Copy belongs to the report view while it has the focus, else to the document's datum choice.
-  on(kCopy, [this] {
-    if (reportView->hasFocus())
-      reportView->copy();
-    else
-      doc.OnEditCopy();
-  });
-  on(kPaste, [this] { reportView->paste(); });
-  on(kPasteSpecial, [this] { reportView->paste(); });
-  on(kSelectAll, [this] { reportView->selectAll(); });
-  on(kFind, [this] { OnFind(false); });
-  on(kFindNext, [this] { OnFind(true); });
-  on(kReplace, [this] { OnReplace(); });
-
-  on(kToolBar, [this](bool v) {
-    if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"))) bar->setVisible(v);
-  });
-  on(kStatusBar, [this](bool v) { statusBar()->setVisible(v); });
-  on(kRedraw, [this] { RedrawAll(); });
-  on(kScale, [this] { CSetupScaleDialog(doc, this).exec(); });
-  on(kRestoreScale, [this] { doc.OnViewRestoreScale(); });
-  on(kViewBackground, [this] { doc.ToggleSwitch(CBalimorDoc::kViewBackground); });
-  on(kViewCalc, [this] { doc.ToggleSwitch(CBalimorDoc::kViewCalc); });
-  on(kViewCurves, [this] { doc.ToggleSwitch(CBalimorDoc::kViewCurves); });
-  on(kViewCurrentCurve, [this] { doc.ToggleSwitch(CBalimorDoc::kViewCurrentCurve); });
-  on(kKindXrd, [this] { doc.SetDataKind(DataKind::Diffraction); });
-  on(kKindRaman, [this] { doc.SetDataKind(DataKind::Spectroscopic); });
-  on(kSetupFrame, [this] { CSetupGraphFrameDialog(doc, this).exec(); });
-  on(kGraphFont, [this] { graphView->OnSelectGraphFont(); });
-  on(kEditorFont, [this] { reportView->OnSelectEditorFont(); });
-  on(kEditIni, [this] { doc.OnViewEditIniFile(); });
-  on(kSetupOption, [this] { CSetupOptionDialog(doc, this).exec(); });
-  on(kLaunchEditor, [this] { doc.OnOptionLaunchEditor(); });
-  on(kHelpTopics, [this] {
-    QMessageBox::information(this, QStringLiteral("Balimor"),
-                             QStringLiteral("No help topics are installed.\nThe README of the suite describes "
-                                            "the workbench, its files and its fitters."));
-  });
-  on(kAbout, [this] { OnAbout(); });
-}
-
-void CMainFrame::MakeMenus() {
-  QMenuBar* bar = menuBar();
-  fileMenu = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-  for (Command c : {kNew, kOpen, kSaveData, kReadText, kReadRietan, kUpdate, kSaveRietan}) fileMenu->addAction(Action(c));
-  fileMenu->addSeparator();
-  for (Command c : {kPrint, kPrintPreview, kPrintSetup}) fileMenu->addAction(Action(c));
-  fileMenu->addAction(Action(kExportGraph));
-  fileMenu->addSeparator();
-  recentAnchor = fileMenu->addSeparator();
-  fileMenu->addAction(Action(kExit));
-
-  QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
-  edit->addAction(Action(kUndo));
-  edit->addSeparator();
-  for (Command c : {kCut, kCopy, kPaste, kPasteSpecial}) edit->addAction(Action(c));
-  edit->addSeparator();
-  edit->addAction(Action(kSelectAll));
-  edit->addSeparator();
-  for (Command c : {kFind, kFindNext, kReplace}) edit->addAction(Action(c));
-
-  QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
-  view->addAction(Action(kToolBar));
-  view->addAction(Action(kStatusBar));
-  view->addSeparator();
-  for (Command c : {kRedraw, kScale, kRestoreScale}) view->addAction(Action(c));
-  view->addSeparator();
-  for (Command c : {kViewBackground, kViewCalc, kViewCurves, kViewCurrentCurve}) view->addAction(Action(c));
-  view->addSeparator();
-  view->addAction(Action(kKindXrd));
-  view->addAction(Action(kKindRaman));
-  view->addSeparator();
-  for (Command c : {kSetupFrame, kGraphFont, kEditorFont, kEditIni}) view->addAction(Action(c));
-
-  QMenu* option = bar->addMenu(QStringLiteral("&Option"));
-  option->addAction(Action(kSetupOption));
-  option->addAction(Action(kLaunchEditor));
-
-  QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-  help->addAction(Action(kHelpTopics));
-  help->addSeparator();
-  help->addAction(Action(kAbout));
-
-  for (QMenu* m : {fileMenu, edit, view, option, help})
-    connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-}
-
-void CMainFrame::MakeToolBar() {
-  QToolBar* bar = addToolBar(QStringLiteral("ToolBar"));
-  bar->setObjectName(QStringLiteral("ToolBar"));
-  bar->setIconSize(QSize(20, 20));
-  const Command order[] = {kNew, kOpen, kUpdate, kCut, kCopy, kPaste, kGap, kViewBackground, kViewCalc,
-                           kViewCurves, kViewCurrentCurve, kGap, kKindXrd, kKindRaman, kGap, kPrint, kAbout,
-                           kContextHelp, kGap, kExit};
-  for (Command c : order) {
-    if (c == kGap)
-      bar->addSeparator();
-    else
-      bar->addAction(Action(c));
-  }
-  connect(bar, &QToolBar::visibilityChanged, this, [this](bool v) { Action(kToolBar)->setChecked(v); });
 }
 
 void CMainFrame::MakeStatusBar() {
@@ -363,19 +131,6 @@ void CMainFrame::MakeStatusBar() {
     bar->addPermanentWidget(label);
   }
   bar->showMessage(QStringLiteral("Ready"));
-}
-
-void CMainFrame::UpdateCommandUI() {
-  Action(kViewBackground)->setChecked(doc.viewBackground);
-  Action(kViewCalc)->setChecked(doc.viewCalc);
-  Action(kViewCurves)->setChecked(doc.viewCurves);
-  Action(kViewCurrentCurve)->setChecked(doc.viewCurrentCurve);
-  Action(kKindXrd)->setChecked(doc.GetDataKind() == DataKind::Diffraction);
-  Action(kKindRaman)->setChecked(doc.GetDataKind() != DataKind::Diffraction);
-  if (auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"))) Action(kToolBar)->setChecked(!bar->isHidden());
-  Action(kStatusBar)->setChecked(!statusBar()->isHidden());
-  const std::string title = doc.GetTitle();
-  setWindowTitle((title.empty() ? QStringLiteral("無題") : Q(title)) + QStringLiteral(" - Balimor"));
 }
 
 void CMainFrame::RedrawAll() {
@@ -526,8 +281,6 @@ void CMainFrame::OnPrint(bool preview) {
   QPrintDialog dialog(printer, this);
   if (dialog.exec() == QDialog::Accepted) PrintActiveView(printer);
 }
-
-void CMainFrame::OnExportGraph() { graphView->OnExportGraph(); }
 
 void CMainFrame::OnFind(bool again) {
   if (!again || findText.isEmpty()) {

@@ -1,13 +1,15 @@
 // CMainFrame: the main window of the workbench. The setup form on the left, the graph view
 // above the report view on the right, at the pane sizes of [Window]; the menus, the toolbar
 // and the status bar; the window's placement and pane sizes written back on close, the recent
-// files and the toolbar state kept in the "Tavenhall" profile.
+// files and the toolbar state kept in the "Tavenhall" profile. The commands, and the menus and
+// tool bar built from them, are in MainCommands.cpp.
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-#include <map>
+#include <array>
+#include <span>
 
 class CBalimorDoc;
 class CBalimorEditView;
@@ -17,13 +19,14 @@ class QLabel;
 class QPrinter;
 class QSettings;
 class QSplitter;
+class QToolBar;
 class QtPlatform;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
-  // The commands of the menus and the toolbar.
+  // The commands of the menus and the toolbar; each has its row in MainCommands.cpp.
   enum Command {
     kNew, kOpen, kSaveData, kReadText, kReadRietan, kUpdate, kSaveRietan, kPrint, kPrintPreview,
     kPrintSetup, kExportGraph, kExit,
@@ -32,8 +35,10 @@ class CMainFrame : public QMainWindow {
     kViewCurrentCurve, kKindXrd, kKindRaman, kSetupFrame, kGraphFont, kEditorFont, kEditIni,
     kSetupOption, kLaunchEditor,
     kHelpTopics, kAbout, kContextHelp,
-    kGap,  // a gap between toolbar buttons, not a command
+    kCommandCount
   };
+  // One command: its place in the menus and the tool bar, caption, keys, icon, handler and state.
+  struct CommandRow;
 
   // profile: the "Tavenhall" settings of the recent files and the toolbar state.
   CMainFrame(CBalimorDoc& doc, QtPlatform& platform, QSettings& profile);
@@ -62,6 +67,10 @@ class CMainFrame : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  static std::span<const CommandRow> Commands();
+  QAction* Make(const CommandRow& row);
+  // A small picture of letters on a square of `colour`, for a command without an icon of its own.
+  static QIcon LetterIcon(const QString& letters, QColor colour);
   void MakeActions();
   void MakeMenus();
   void MakeToolBar();
@@ -73,12 +82,10 @@ class CMainFrame : public QMainWindow {
   // The pane that printing serves: the report view while it was the last one in use.
   bool ReportViewActive() const;
   void OnPrint(bool preview);
-  void OnExportGraph();
   void OnFind(bool again);
   void OnReplace();
   void OnAbout();
   void PrintActiveView(QPrinter* printer);
-  QAction* Make(Command c, const QString& caption, const QString& shortcut = QString());
 
   CBalimorDoc& doc;
   QtPlatform& platform;
@@ -88,10 +95,10 @@ class CMainFrame : public QMainWindow {
   CBalimorEditView* reportView = nullptr;
   QSplitter* columns = nullptr;
   QSplitter* rows = nullptr;
-  QMenu* recentMenu = nullptr;
+  QToolBar* toolBar = nullptr;
   QMenu* fileMenu = nullptr;
-  QAction* recentAnchor = nullptr;
-  std::map<Command, QAction*> actions;
+  QAction* recentAnchor = nullptr;  // the recent files stand between the gap before it and it
+  std::array<QAction*, kCommandCount> actions{};
   QStringList recentFiles;
   QPointer<QWidget> lastView;
   QPrinter* printer = nullptr;

@@ -7,9 +7,11 @@
 #include <QPushButton>
 
 #include "BalimorDoc.h"
-#include "Dialogs.h"
+#include "DialogFields.h"
 #include "PeakSearchDialog.h"
+#include "PeakSearchDialogView.h"
 #include "QtText.h"
+#include "SetupLsqDialog.h"
 #include "ui_SetupBalimorView.h"
 
 namespace {

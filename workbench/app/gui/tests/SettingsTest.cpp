@@ -9,9 +9,9 @@
 #include <QToolBar>
 
 #include "BalimorApp.h"
-#include "Dialogs.h"
 #include "GuiTestSupport.h"
 #include "SetupBalimorView.h"
+#include "SetupLsqDialog.h"
 #include "ui_SetupBalimorView.h"
 #include "ui_SetupLsqDialog.h"
 
