@@ -235,7 +235,11 @@ CIniLocation CIniLocation::ForProgram(const std::string& programPath) {
     const fs::path dir = ini.has_parent_path() ? ini.parent_path() : fs::path(".");
     writable = ::access(dir.c_str(), W_OK) == 0;
   }
-  if (writable) return l;
+  // Files below /usr belong to the package manager (or, below /usr/local, to the system's
+  // administrator): a program installed there keeps its settings in the user's folder even
+  // when it could write beside itself, as it can when run as root.
+  const bool systemFolder = l.programDir == "/usr" || l.programDir.starts_with("/usr/");
+  if (writable && !systemFolder) return l;
   std::string base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
     base = xdg;

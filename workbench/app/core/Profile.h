@@ -80,7 +80,8 @@ class CIniLocation {
   // The path of the running executable as the system reports it (empty when unknown).
   static std::string RunningProgramPath();
   // The location for an installed program: as above, but when the INI file beside the program
-  // cannot be written (a system folder) and BALIMOR_INI is not set, a file of the same name in
+  // cannot be written or the program lies below /usr (a system folder, where the package
+  // manager owns the files) and BALIMOR_INI is not set, a file of the same name in
   // the user's settings folder ($XDG_CONFIG_HOME/Balimor, else ~/.config/Balimor), so that the
   // workbench keeps its settings wherever it is installed.
   static CIniLocation ForProgram(const std::string& programPath);
