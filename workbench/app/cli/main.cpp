@@ -14,8 +14,8 @@
 
 #include <cerrno>
 
-#include "Batch.h"
 #include "BalimorVersion.h"
+#include "Batch.h"
 #include "GraphFrameArray.h"
 #include "Profile.h"
 
