@@ -1,7 +1,7 @@
 // The built programs as a person meets them outside their work: every one answers --version
 // without a display, balimor-cli's help and its manual page name the same commands and options,
-// the manual pages are clean troff with the sections a reader looks for, and balimor-cli plot
-// says nothing on a machine without a desktop session.
+// the manual pages are clean troff with the sections a reader looks for, balimor-cli plot says
+// nothing on a machine without a desktop session, and Balimor opens the file a launcher names.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,6 +148,28 @@ TEST(ProgramsTest, PlotWithoutDesktopSessionIsQuiet) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_GT(fs::exists(dir / "demo.png") ? fs::file_size(dir / "demo.png") : 0u, 1000u);
+  fs::remove_all(dir);
+}
+
+// A file manager hands Balimor the chosen file through the desktop entry's %f as one argument,
+// blanks and letters of any script included, whatever the locale: it becomes the form's input.
+TEST(ProgramsTest, BalimorOpensTheFileNamedOnItsCommandLine) {
+  const fs::path dir = fs::temp_directory_path() / ("balimor_open_" + std::to_string(::getpid()));
+  const fs::path folder = dir / "Proben Ünïcode" / "スキャン 1";
+  fs::remove_all(dir);
+  fs::create_directories(folder);
+  const fs::path data = folder / "Si pulver ø.txt";
+  fs::copy_file(fs::path(BALIMOR_EXAMPLES_DIR) / "diffraction" / "demo.txt", data);
+  const fs::path ini = dir / "test.INI";
+  const Outcome r = RunShell("env -u LANG -u LC_ALL QT_QPA_PLATFORM=offscreen BALIMOR_EXIT_AFTER_FIRST_PAINT=1 "
+                             "XDG_CONFIG_HOME=" + Quoted((dir / "config").string()) +
+                             " BALIMOR_INI=" + Quoted(ini.string()) + " " + Quoted(kBin + "/Balimor") + " " +
+                             Quoted(data.string()) + " >/dev/null 2>&1");
+  EXPECT_EQ(r.status, 0);
+  const std::string settings = Slurp(ini), key = "InputPath=" + data.string();
+  const std::size_t at = settings.find(key);
+  ASSERT_NE(at, std::string::npos) << settings;
+  EXPECT_TRUE(settings.compare(at + key.size(), 1, "\r") == 0 || settings.compare(at + key.size(), 1, "\n") == 0);
   fs::remove_all(dir);
 }
 
