@@ -8,6 +8,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev fonts-dejavu-core
   xvfb xauth xclip xdotool wl-clipboard
+  # The Debian package (scripts/package.sh): dpkg-shlibdeps and the file(1) it asks, and groff
+  # for the manual pages' test.
+  dpkg-dev file groff-base
   # The fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes, and
   # llvm-symbolizer for readable stack traces.
   clang-14 libclang-rt-14-dev llvm-14

@@ -2,9 +2,11 @@
 #include <exception>
 #include <iostream>
 
+#include "BalimorVersion.h"
 #include "driver.h"
 
-int main() {
+int main(int argc, char** argv) {
+  if (balimor::PrintVersionIfAsked(argc, argv, "simplexfit")) return 0;
   try {
     return simplex::runJob(".", std::cout);
   } catch (const std::exception& e) {

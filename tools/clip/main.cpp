@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "BalimorVersion.h"
 #include "Clipboard.h"
 #include "OpenDialog.h"
 #include "Profile.h"
@@ -81,6 +82,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (balimor::PrintVersionIfAsked(argc, argv, "Mevlo")) return 0;
     try {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {

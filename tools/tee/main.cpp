@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <iostream>
 
+#include "BalimorVersion.h"
 #include "Drupa.h"
 
 int main(int argc, char** argv) {
+    if (balimor::PrintVersionIfAsked(argc, argv, "Drupa")) return 0;
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     // Reads what is there now rather than waiting for a full chunk, so that the

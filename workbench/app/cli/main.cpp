@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BalimorVersion.h"
 #include "Batch.h"
 #include "GraphFrameArray.h"
 #include "PathText.h"
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 
 #include "GraphExport.h"
+#include "QuietQtStart.h"
 #include "ViewFont.h"
 #endif
 
@@ -60,6 +62,8 @@ const char* const kUsage =
     "      ViewFontFaceName and ViewFontHeight, else DejaVu Sans Mono at 9 points.\n"
     "  --help\n"
     "      shows this text.\n"
+    "  --version\n"
+    "      prints the program's name and version.\n"
     "\n"
     "COMMON options, applied in this order after FILE is loaded as the setup form's input\n"
     "(the job FILE#n.pfc and the report FILE#n.out beside it, an existing job read):\n"
@@ -292,6 +296,7 @@ int Plot(CBatchSession& s, const Args& args) {
   int qtArgc = 1;
   char name[] = "balimor-cli";
   char* qtArgv[] = {name, nullptr};
+  QuietQtStart();
   QGuiApplication app(qtArgc, qtArgv);
   CGraphExportOptions options;
   options.widthPx = args.width;
@@ -351,6 +356,7 @@ int RunBatchCommand(const Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (balimor::PrintVersionIfAsked(argc, argv, "balimor-cli")) return 0;
   const Args args = Parse(argc, argv);
   if (args.help) {
     std::fputs(kUsage, stdout);

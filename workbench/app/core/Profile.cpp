@@ -212,7 +212,11 @@ CIniLocation CIniLocation::ForProgram(IPlatform& platform, const std::string& pr
   const bool writable = fs::exists(ini, ec)
                             ? platform.CanWrite(ini.string())
                             : platform.CanWrite((ini.has_parent_path() ? ini.parent_path() : fs::path(".")).string());
-  if (writable) return l;
+  // Files below /usr belong to the package manager (or, below /usr/local, to the system's
+  // administrator): a program installed there keeps its settings in the user's folder even
+  // when it could write beside itself, as it can when run as root.
+  const bool systemFolder = l.programDir == "/usr" || l.programDir.starts_with("/usr/");
+  if (writable && !systemFolder) return l;
   const std::string base = platform.UserConfigFolder();
   if (base.empty()) return l;
   const fs::path folder = fs::path(base) / "Balimor";

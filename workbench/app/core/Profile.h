@@ -81,7 +81,8 @@ class CIniLocation {
   // programPath: full path of the running executable (IPlatform::RunningProgramPath).
   CIniLocation(IPlatform& platform, const std::string& programPath);
   // The location for an installed program: as above, but when the INI file beside the program
-  // cannot be written (a system folder) and BALIMOR_INI is not set, a file of the same name in
+  // cannot be written or the program lies below /usr (a system folder, where the package
+  // manager owns the files) and BALIMOR_INI is not set, a file of the same name in
   // the user's settings folder ($XDG_CONFIG_HOME/Balimor, else ~/.config/Balimor), so that the
   // workbench keeps its settings wherever it is installed.
   static CIniLocation ForProgram(IPlatform& platform, const std::string& programPath);

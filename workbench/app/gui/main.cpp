@@ -7,16 +7,19 @@
 #include <cstdio>
 
 #include "BalimorApp.h"
+#include "BalimorVersion.h"
 #include "GraphView.h"
 #include "QtText.h"
 
 int main(int argc, char** argv) {
+  // Before the application object: no display is needed and no window opens.
+  if (balimor::PrintVersionIfAsked(argc, argv, "Balimor")) return 0;
   QApplication app(argc, argv);
   // Qt set the C locale from the environment; the core reads and writes numbers with the C
   // library and wants "." as the decimal point.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Balimor"));
-  QApplication::setApplicationVersion(QStringLiteral(BALIMOR_VERSION));
+  QApplication::setApplicationVersion(QString::fromLatin1(balimor::kVersion));
   QApplication::setDesktopFileName(QStringLiteral("balimor"));
 
   CBalimorApp balimor;

@@ -171,6 +171,8 @@ TEST(IniLocationTest, BesideTheProgramUnlessNamed) {
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   EXPECT_EQ(CIniLocation::ForProgram(platform, "/no/such/folder/Balimor").iniPath, (config / "Balimor" / "Balimor.INI").string());
   EXPECT_TRUE(fs::is_directory(config / "Balimor"));
+  // Below /usr even where the folder could be written (as root).
+  EXPECT_EQ(CIniLocation::ForProgram(platform, "/usr/bin/Balimor").iniPath, (config / "Balimor" / "Balimor.INI").string());
   const std::string here = (config / "Balimor" / "balimor-cli").string();
   EXPECT_EQ(CIniLocation::ForProgram(platform, here).iniPath, here + ".INI");
   fs::remove_all(config);
