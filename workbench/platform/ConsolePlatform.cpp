@@ -22,6 +22,8 @@ void ConsolePlatform::ShowMessage(const std::string& text, const std::string& ca
   std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
+void ConsolePlatform::ShowStatus(const std::string& text) { std::fprintf(err_, "%s\n", text.c_str()); }
+
 bool ConsolePlatform::AskYesNo(const std::string& text, const std::string& caption) {
   std::fprintf(err_, "%s: %s (%s)\n", caption.c_str(), text.c_str(), yesNoAnswer ? "yes" : "no");
   return yesNoAnswer;

@@ -22,6 +22,8 @@ class ConsolePlatform : public IPlatform {
   std::string fileAnswer;
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
+  // The note as one line on the error stream.
+  void ShowStatus(const std::string& text) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   int ChooseLine(const std::string& caption, const std::vector<std::string>& lines) override;
   bool ChooseOpenFile(const std::string& filter, const std::string& directory,

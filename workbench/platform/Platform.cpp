@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+void IPlatform::ShowStatus(const std::string&) {}
+
 std::string IPlatform::RunningProgramPath() {
   std::error_code ec;
   const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -36,6 +36,10 @@ class IPlatform {
 
   // A modal message box with a caption.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+  // A one-line note for the person that asks for no answer (a load that read only part of a
+  // file, a fit that stopped short): the status bar of the window, the error stream of the
+  // console. Nothing by default.
+  virtual void ShowStatus(const std::string& text);
   // A yes/no question; true for yes.
   virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
   // Choose one line of a list (the datum / section choice). Returns the chosen index, or -1

@@ -54,6 +54,7 @@ class RecordingPlatform : public IPlatform {
 
   // What was shown.
   std::vector<Message> messages;
+  std::vector<std::string> statusNotes;
   std::vector<Message> questions;
   std::vector<Choice> choices;
   std::vector<FileDialog> fileDialogs;
@@ -64,6 +65,7 @@ class RecordingPlatform : public IPlatform {
   std::vector<std::vector<std::string>> starts;
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
+  void ShowStatus(const std::string& text) override { statusNotes.push_back(text); }
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   int ChooseLine(const std::string& caption, const std::vector<std::string>& lines) override;
   bool ChooseOpenFile(const std::string& filter, const std::string& directory,

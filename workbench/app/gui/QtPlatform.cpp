@@ -9,8 +9,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -86,6 +88,10 @@ void QtPlatform::ShowMessage(const std::string& text, const std::string& caption
   QMessageBox box(QMessageBox::NoIcon, Q(caption), MessageText(text), QMessageBox::Ok, parent_);
   if (caption.find("rror") != std::string::npos) box.setIcon(QMessageBox::Warning);
   box.exec();
+}
+
+void QtPlatform::ShowStatus(const std::string& text) {
+  if (auto* window = qobject_cast<QMainWindow*>(parent_.data())) window->statusBar()->showMessage(Q(text));
 }
 
 bool QtPlatform::AskYesNo(const std::string& text, const std::string& caption) {

@@ -27,6 +27,8 @@ class QtPlatform : public IPlatform {
   bool Running() const { return running_; }
 
   void ShowMessage(const std::string& text, const std::string& caption) override;
+  // The note in the main window's status bar until the next one.
+  void ShowStatus(const std::string& text) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   int ChooseLine(const std::string& caption, const std::vector<std::string>& lines) override;
   bool ChooseOpenFile(const std::string& filter, const std::string& directory,
