@@ -1,6 +1,7 @@
 #include "zentrab/profile.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "recordio/recordio.h"
@@ -251,7 +252,18 @@ PeakGeometry geometry(const State& st, int j) {
 
 void basprf(State& st, const Out& out) {
   const int n = st.nData;
-  const auto& b = st.back;
+  // In the centred basis the fixed coefficients stay in powers of x (the free ones count 0
+  // there) and the free part is a polynomial in t = (x - xc) / xs.
+  const bool centred = st.centredBackground;
+  std::array<float, kMaxBack> b = st.back, c{};
+  int K = 0;
+  if (centred)
+    for (int k = 0; k < kMaxBack; ++k)
+      if (st.backFlag[k] == 1) {
+        b[k] = 0;
+        c[k] = st.backC[k];
+        K = k + 1;
+      }
   for (int i = 0; i < n; ++i) {
     // b1 + b2 x + b3 x² + b4 x³ + b5 x⁴, powers by repeated multiplication
     const float x = st.x[i];
@@ -263,6 +275,11 @@ void basprf(State& st, const Out& out) {
     bg += b[3] * xp;
     xp *= x;
     bg += b[4] * xp;
+    if (centred) {
+      const float t = (x - st.xc) / st.xs;
+      float tp = 1;
+      for (int k = 0; k < K; ++k, tp *= t) bg += c[k] * tp;
+    }
     st.bg[i] = bg;
     st.model[i] = bg;
   }
@@ -302,10 +319,11 @@ void diff(State& st) {
     float* row = &st.deriv[static_cast<std::size_t>(m) * kMaxData];
     const int kind = st.idxKind[m];
     if (kind <= kMaxBack) {
-      // x^(kind-1), by repeated multiplication
+      // x^(kind-1) (t^(kind-1) in the centred basis), by repeated multiplication
       for (int i = 0; i < n; ++i) {
+        const float x = st.centredBackground ? (st.x[i] - st.xc) / st.xs : st.x[i];
         float xp = 1.0f;
-        for (int e = 1; e < kind; ++e) xp *= st.x[i];
+        for (int e = 1; e < kind; ++e) xp *= x;
         row[i] = xp;
       }
       st.dI0[m] = 0;
