@@ -42,9 +42,10 @@ inline constexpr double kMaxDamping = 1e10;
 inline constexpr double kLeastDecrease = 0.1;
 inline constexpr double kFirstRaise = 2.0;
 
-// The least rfwhm a step may reach (unless the start value lies below it), the value to which
-// the back conversion mends an rfwhm that is not positive.
-inline constexpr float kLeastRfwhm = 0.0001f;
+// The least rfwhm a step may reach (unless the start value lies below it): a Lorentzian part
+// at most 20 times as wide as the Gaussian one. Much wider, its window (qRange times its width)
+// takes in the whole scan and the part turns into a second background.
+inline constexpr float kLeastRfwhm = 0.05f;
 
 // True when `method` (the method record) begins with "MarqAdaptive", in any case.
 bool chosen(const std::string& method);
