@@ -244,6 +244,32 @@ TEST(Adaptive, AParameterPushedAgainstABoundIsHeldThereAndTheSavedJobIsTheOnePri
   }
 }
 
+// Raman spectra through the single-line build (a Zentrab program serving as the Raman/IR
+// fitter): wave numbers to 3500 with every background coefficient free, from rough start
+// values. The fit reaches the least S (the same method from the true parameters) within 1 %,
+// and the job it saves, read back, has the S it printed last.
+TEST(Adaptive, RamanSpectraReachTheLeastSAndTheSavedJobHasThePrintedS) {
+  if (kFullProfile) GTEST_SKIP() << "Raman spectra are fitted by the single-line build";
+  for (std::uint64_t seed : {1, 4}) {
+    SCOPED_TRACE(seed);
+    std::vector<synth::Peak> truth;
+    const synth::Job job = synth::ramanJob(truth, seed);
+    synth::Job fromTruth = job;
+    fromTruth.peaks = truth;
+    fromTruth.back = {300, 0.2, -1e-4, 1.5e-8, 0};
+    JobRun least(synth::pfcText(fromTruth));
+    JobRun run(synth::pfcText(job));
+    ASSERT_EQ(run.status, 0) << run.err.str();
+    ASSERT_EQ(least.status, 0) << least.err.str();
+    const auto S = startCycleS(run.console.str());
+    ASSERT_FALSE(S.empty());
+    EXPECT_LT(S.back(), 1.01 * least.st->S);
+    EXPECT_EQ(run.console.str().find("must be positive"), std::string::npos);
+    const auto saved = loaded(run.dir, run.dir.read("new.pfc"));
+    EXPECT_NEAR(saved->S, S.back(), 1e-4 * S.back());
+  }
+}
+
 // Model of the test's job in file parameters, in double precision by the synthetic generator,
 // each peak inside the window that the fitted values give it; finite differences of it by
 // position, intensity, Gauss fraction, Gaussian fwhm, rfwhm and the free background
