@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
 #include <limits>
+#include <thread>
 #include <utility>
 
 #include "fastexp.h"
@@ -106,45 +111,159 @@ std::pair<int, int> gaussianRun(const PeakShape& s, const double* x, int n, int 
 struct Run {
   int lo, hi;
 };
+constexpr int kBlock = 256;
+struct BlockWork {
+  const double* b;
+  int NB;
+  Abscissa ab;
+  const PeakShape* shapes;
+  const Run* runs;
+  int NP;
+  const double* x;
+  const double* y;
+  double *B, *Y, *r2;
+  int n;
+};
 __attribute__((target_clones("avx2", "default")))
-void modelBlocks(const double* b, int NB, const Abscissa& ab, const PeakShape* shapes,
-                 const Run* runs, int NP, const double* x, const double* y, double* B, double* Y,
-                 double* r2, int n) {
-  constexpr int kBlock = 1024;
-  const double c = ab.c, h = ab.h;
+void modelBlock(const BlockWork& w, int s) {
+  const int m = std::min(kBlock, w.n - s);
+  const double c = w.ab.c, h = w.ab.h;
+  const double* xb = w.x + s;
   double t[kBlock], tj[kBlock], Yb[kBlock];
-  for (int s = 0; s < n; s += kBlock) {
-    const int m = std::min(kBlock, n - s);
-    const double* xb = x + s;
-    if (h == 0.0)
-      for (int i = 0; i < m; ++i) t[i] = 0.0;
-    else
-      for (int i = 0; i < m; ++i) t[i] = (xb[i] - c) / h;
+  if (h == 0.0)
+    for (int i = 0; i < m; ++i) t[i] = 0.0;
+  else
+    for (int i = 0; i < m; ++i) t[i] = (xb[i] - c) / h;
+  for (int i = 0; i < m; ++i) {
+    Yb[i] = w.b[0];
+    tj[i] = 1.0;
+  }
+  for (int j = 1; j <= w.NB; ++j) {
+    const double bj = w.b[j];
     for (int i = 0; i < m; ++i) {
-      Yb[i] = b[0];
-      tj[i] = 1.0;
-    }
-    for (int j = 1; j <= NB; ++j) {
-      const double bj = b[j];
-      for (int i = 0; i < m; ++i) {
-        tj[i] *= t[i];
-        Yb[i] += bj * tj[i];
-      }
-    }
-    for (int i = 0; i < m; ++i) B[s + i] = Yb[i];
-    for (int k = 0; k < NP; ++k) {
-      const PeakShape p = shapes[k];
-      const int lo = std::clamp(runs[k].lo - s, 0, m), hi = std::clamp(runs[k].hi - s, lo, m);
-      for (int i = 0; i < lo; ++i) Yb[i] += p.tail(xb[i]);
-      for (int i = lo; i < hi; ++i) Yb[i] += p.at(xb[i]);
-      for (int i = hi; i < m; ++i) Yb[i] += p.tail(xb[i]);
-    }
-    for (int i = 0; i < m; ++i) {
-      Y[s + i] = Yb[i];
-      const double r = y[s + i] - Yb[i];
-      r2[s + i] = r * r;
+      tj[i] *= t[i];
+      Yb[i] += bj * tj[i];
     }
   }
+  for (int i = 0; i < m; ++i) w.B[s + i] = Yb[i];
+  for (int k = 0; k < w.NP; ++k) {
+    const PeakShape p = w.shapes[k];
+    const int lo = std::clamp(w.runs[k].lo - s, 0, m), hi = std::clamp(w.runs[k].hi - s, lo, m);
+    for (int i = 0; i < lo; ++i) Yb[i] += p.tail(xb[i]);
+    for (int i = lo; i < hi; ++i) Yb[i] += p.at(xb[i]);
+    for (int i = hi; i < m; ++i) Yb[i] += p.tail(xb[i]);
+  }
+  for (int i = 0; i < m; ++i) {
+    w.Y[s + i] = Yb[i];
+    const double r = w.y[s + i] - Yb[i];
+    w.r2[s + i] = r * r;
+  }
+}
+
+// Two threads share the blocks of a large evaluation: each takes the next block not yet taken
+// until none is left, and the caller returns once every block is done. A block's values do not
+// depend on the thread that computes it, and the sums over points are formed afterwards in
+// their order, so the results are those of one thread. The helper thread is started at the
+// first large evaluation and waits between evaluations (a short spin, then asleep).
+class BlockTeam {
+ public:
+  static BlockTeam* get() {
+    static BlockTeam team;
+    return team.helper.joinable() ? &team : nullptr;
+  }
+  void run(const BlockWork& w, int blocks) {
+    work = &w;
+    done.store(0, std::memory_order_relaxed);
+    gen = (gen + 1) & 0xffff;
+    ticket.store(pack(gen, blocks, 0), std::memory_order_release);
+    ticket.notify_one();
+    int k;
+    int mine = 0;
+    while (claim(gen, k)) {
+      modelBlock(w, k * kBlock);
+      ++mine;
+    }
+    done.fetch_add(mine, std::memory_order_acq_rel);
+    for (int spins = 0; done.load(std::memory_order_acquire) < blocks; ++spins)
+      if (spins > 1000) std::this_thread::yield();
+  }
+  ~BlockTeam() {
+    if (!helper.joinable()) return;
+    stop.store(true);
+    ticket.fetch_add(1);
+    ticket.notify_all();
+    helper.join();
+  }
+
+ private:
+  // No helper on a single processor, or when SIMPLEXFIT_THREADS is 1.
+  BlockTeam() {
+    const char* threads = std::getenv("SIMPLEXFIT_THREADS");
+    const bool one = threads && std::string_view(threads) == "1";
+    if (!one && std::thread::hardware_concurrency() >= 2) helper = std::thread([this] { help(); });
+  }
+  // ticket: generation (16 bits), blocks (24 bits), next block (24 bits).
+  static std::uint64_t pack(std::uint64_t g, std::uint64_t n, std::uint64_t next) {
+    return g << 48 | n << 24 | next;
+  }
+  // Takes the next block of generation g, if one is left.
+  bool claim(std::uint64_t g, int& k) {
+    std::uint64_t t = ticket.load(std::memory_order_acquire);
+    for (;;) {
+      const std::uint64_t n = (t >> 24) & 0xffffff, next = t & 0xffffff;
+      if ((t >> 48) != g || next >= n) return false;
+      if (ticket.compare_exchange_weak(t, t + 1, std::memory_order_acq_rel, std::memory_order_acquire)) {
+        k = static_cast<int>(next);
+        return true;
+      }
+    }
+  }
+  void help() {
+    std::uint64_t seen = ticket.load(std::memory_order_acquire);
+    std::uint64_t lastGen = seen >> 48;
+    for (;;) {
+      std::uint64_t t = ticket.load(std::memory_order_acquire);
+      for (int spins = 0; t == seen || (t >> 48) == lastGen; ++spins) {
+        if (stop.load(std::memory_order_relaxed)) return;
+        if (spins < 20000) {
+          t = ticket.load(std::memory_order_acquire);
+        } else {
+          ticket.wait(t, std::memory_order_acquire);
+          t = ticket.load(std::memory_order_acquire);
+          spins = 0;
+        }
+      }
+      if (stop.load()) return;
+      seen = t;
+      lastGen = t >> 48;
+      int k, mine = 0;
+      // The work of this generation may be read only once a block of it is taken.
+      while (claim(lastGen, k)) {
+        modelBlock(*work, k * kBlock);
+        ++mine;
+      }
+      if (mine) done.fetch_add(mine, std::memory_order_acq_rel);
+    }
+  }
+
+  std::atomic<std::uint64_t> ticket{0};
+  std::atomic<int> done{0};
+  std::atomic<bool> stop{false};
+  const BlockWork* work = nullptr;
+  std::uint64_t gen = 0;
+  std::thread helper;
+};
+
+// The objective's model and squared residuals at every point (see modelBlock), on two
+// threads when the evaluation is large enough to gain from them.
+void modelBlocks(const BlockWork& w) {
+  const int blocks = (w.n + kBlock - 1) / kBlock;
+  if (blocks >= 4 && static_cast<long long>(w.n) * w.NP >= 20000)
+    if (BlockTeam* team = BlockTeam::get()) {
+      team->run(w, blocks);
+      return;
+    }
+  for (int k = 0; k < blocks; ++k) modelBlock(w, k * kBlock);
 }
 
 __attribute__((target_clones("avx2", "default")))
@@ -249,7 +368,7 @@ double objective(Fit& fit, std::span<const double> v) {
   // 1e8·B^2 for every point with B < 0, so that the value does not depend on how the
   // sums are grouped. The squares are formed as a vector; the sum runs point by point.
   double* r2 = pts.r2.data();
-  modelBlocks(b, job.NB, ab, shapes.data(), runs.data(), job.NP, x, pts.y.data(), B, Y, r2, n);
+  modelBlocks({b, job.NB, ab, shapes.data(), runs.data(), job.NP, x, pts.y.data(), B, Y, r2, n});
   double S = 0.0;
   for (int i = 0; i < n; ++i) S += r2[i];
   S = peakPenalty(job, S);
