@@ -14,7 +14,7 @@
 // Last, Raman spectra through the single-line build with the adaptive method (benchRaman).
 // FITTER_BENCH_XZENTRAB and FITTER_BENCH_ZENTRAB name other builds of the two programs to time
 // in their place (a previous build, for a before-and-after figure in one run);
-// FITTER_BENCH_KEEP names a folder that keeps the Raman jobs.
+// FITTER_BENCH_KEEP names a folder that keeps the rough and the Raman jobs.
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -167,6 +167,9 @@ void benchMethods(const std::filesystem::path& dir) {
     job.method = method;
     const std::filesystem::path pfc = dir / "rough.pfc";
     std::ofstream(pfc, std::ios::binary) << synth::pfcText(job);
+    if (const char* keep = std::getenv("FITTER_BENCH_KEEP"))
+      std::filesystem::copy_file(pfc, std::filesystem::path(keep) / ("rough_" + std::string(method) + ".pfc"),
+                                 std::filesystem::copy_options::overwrite_existing);
     const Times t = processTimes(dir, pfc, 9);
     std::ostringstream console, err;
     auto st = std::make_unique<State>();

@@ -256,6 +256,7 @@ void basprf(State& st, const Out& out) {
   // there) and the free part is a polynomial in t = (x - xc) / xs.
   const bool centred = st.centredBackground;
   std::array<float, kMaxBack> b = st.back, c{};
+  const float invXs = 1.0f / st.xs;
   int K = 0;
   if (centred)
     for (int k = 0; k < kMaxBack; ++k)
@@ -276,7 +277,7 @@ void basprf(State& st, const Out& out) {
     xp *= x;
     bg += b[4] * xp;
     if (centred) {
-      const float t = (x - st.xc) / st.xs;
+      const float t = (x - st.xc) * invXs;
       float tp = 1;
       for (int k = 0; k < K; ++k, tp *= t) bg += c[k] * tp;
     }
@@ -319,9 +320,11 @@ void diff(State& st) {
     float* row = &st.deriv[static_cast<std::size_t>(m) * kMaxData];
     const int kind = st.idxKind[m];
     if (kind <= kMaxBack) {
-      // x^(kind-1) (t^(kind-1) in the centred basis), by repeated multiplication
+      // x^(kind-1) (t^(kind-1) in the centred basis, t as basprf forms it), by repeated
+      // multiplication
+      const float invXs = 1.0f / st.xs;
       for (int i = 0; i < n; ++i) {
-        const float x = st.centredBackground ? (st.x[i] - st.xc) / st.xs : st.x[i];
+        const float x = st.centredBackground ? (st.x[i] - st.xc) * invXs : st.x[i];
         float xp = 1.0f;
         for (int e = 1; e < kind; ++e) xp *= x;
         row[i] = xp;
