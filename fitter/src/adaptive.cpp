@@ -288,7 +288,9 @@ Trial trial(State& st, const Out& out, Progress& pr) {
     out.put(unevaluated.write({" *** Rejected step in cycle", I(st.iteration),
                                solved ? ", a width not positive" : ", the matrix is singular",
                                ", damping raised to", raised}));
-  if (raised > kMaxDamping) return stall();
+  // A step that failed although the linear model promised less than the precision of S
+  // itself: a smaller one can promise even less.
+  if (raised > kMaxDamping || (inDomain && predicted <= kNegligibleDecrease * st.S)) return stall();
   pr.damping = raised;
   return Trial::rejected;
 }

@@ -38,6 +38,9 @@ inline constexpr const char* kMethodName = "MarqAdaptive";
 // parameters by about 1e-10 of their gradient, below single precision.
 inline constexpr double kMinDamping = 1e-9;
 inline constexpr double kMaxDamping = 1e10;
+// The fit ends too when a step fails whose predicted decrease of S is at most this share of S
+// (the model is single precision: such a change of S is rounding, not progress).
+inline constexpr double kNegligibleDecrease = 1e-6;
 // The gain-ratio rule: the least factor on acceptance, and the first factor on rejection.
 inline constexpr double kLeastDecrease = 0.1;
 inline constexpr double kFirstRaise = 2.0;
@@ -69,7 +72,8 @@ void prepare(State& st);
 //   " *** Rejected step in cycle" i3 ", trial S=" g14.6 ", damping raised to" g14.6
 // (", a width not positive" in place of the trial S for a step outside the model, ", the matrix
 // is singular" when the solver finds the damped matrix singular) and raises the damping.
-// Trial::stalled when the damping would pass kMaxDamping or the step changed no parameter
+// Trial::stalled when the damping would pass kMaxDamping, a rejected step promised a decrease
+// of at most kNegligibleDecrease S, or the step changed no parameter
 // (" ******  No step lowers S any more  *****" is printed). Trial::stop when there is nothing to
 // optimise or the normal equations are not finite (marq's messages printed).
 Trial trial(State& st, const Out& out, Progress& pr);
