@@ -336,7 +336,8 @@ Status run(State& st, const Out& out, Progress& pr) {
   setBounds(st);
   if (st.maxIteration <= 0) return Status::ok;
   centreBackground(st);
-  if (st.centredBackground) profile::basprf(st, out);
+  st.inlineExp = true;
+  profile::basprf(st, out);
   // No trial can be compared with an S that is not finite.
   if (!cycle::finiteS(st, out)) return Status::stop;
   startLine(st, out);

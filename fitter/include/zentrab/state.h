@@ -158,6 +158,9 @@ struct State {
   // by writing the free ones back into back as well (adaptive::rawBackground). The other
   // methods never set it.
   bool centredBackground = false;
+  // The adaptive method's model: its exponential inline (profile.cpp), so that a peak's window
+  // runs as vector code. The other methods use the library's.
+  bool inlineExp = false;
   float xc = 0, xs = 1;
   std::array<float, kMaxBack> backC{};
   // The adaptive method's bounds of the index entries' internal values (kind 11: r²), within
