@@ -186,6 +186,7 @@ inline void forWindow(const State& st, const PeakGeometry& g, F&& f) {
 
 // Writes the contributions of peak j over its window into the table and adds them to the model.
 template <bool ka2, bool fast>
+__attribute__((target_clones("avx2", "default")))
 void addPeak(State& st, int j, const PeakGeometry& g) {
   const Peak pk = peakOf(st, j, g);
   float* c = &st.contrib[static_cast<std::size_t>(j) * kMaxData];
