@@ -186,8 +186,7 @@ inline void forWindow(const State& st, const PeakGeometry& g, F&& f) {
 
 // Writes the contributions of peak j over its window into the table and adds them to the model.
 template <bool ka2, bool fast>
-__attribute__((target_clones("avx2", "default")))
-void addPeak(State& st, int j, const PeakGeometry& g) {
+inline __attribute__((always_inline)) void addPeak(State& st, int j, const PeakGeometry& g) {
   const Peak pk = peakOf(st, j, g);
   float* c = &st.contrib[static_cast<std::size_t>(j) * kMaxData];
   std::fill(c + st.cI0[j], c + st.cI1[j], 0.0f);
@@ -210,6 +209,16 @@ void addPeak(State& st, int j, const PeakGeometry& g) {
     c[i] = v;
     st.model[i] += v;
   });
+}
+
+// addPeak with the inline exponential, built for AVX2 beside the baseline and chosen at load
+// time: every point goes through the same operations on either path.
+__attribute__((target_clones("avx2", "default")))
+void addPeakInlineExp(State& st, int j, const PeakGeometry& g, bool ka2) {
+  if (ka2)
+    addPeak<true, true>(st, j, g);
+  else
+    addPeak<false, true>(st, j, g);
 }
 
 // Σ a_i b_i over [0, n) in double precision, four partial sums.
@@ -343,7 +352,7 @@ void basprf(State& st, const Out& out) {
     st.geo[j] = g;
     const bool ka2 = kFullProfile && g.ka2;
     if (st.inlineExp)
-      ka2 ? addPeak<true, true>(st, j, g) : addPeak<false, true>(st, j, g);
+      addPeakInlineExp(st, j, g, ka2);
     else
       ka2 ? addPeak<true, false>(st, j, g) : addPeak<false, false>(st, j, g);
   }
