@@ -11,12 +11,15 @@
 
 namespace numeric {
 
+// Below this argument expNonPositive gives exactly 0.
+inline constexpr double kExpLowest = -708.0;
+
 inline double expNonPositive(double x) {
   constexpr double kLog2e = 1.4426950408889634;
   constexpr double kLn2Hi = 6.93147180369123816490e-01;  // ln 2 split so that k·kLn2Hi is exact
   constexpr double kLn2Lo = 1.90821492927058770002e-10;
   constexpr double kShift = 0x1.8p52;                     // adding it rounds to an integer
-  constexpr double kLowest = -708.0;
+  constexpr double kLowest = kExpLowest;
 
   const double xc = x < kLowest ? kLowest : x;
   const double kd = xc * kLog2e + kShift;  // low mantissa bits hold k = round(x / ln 2)

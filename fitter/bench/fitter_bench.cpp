@@ -10,6 +10,11 @@
 // and rejected steps, the largest fitted width against its true value, and the process time.
 // Targets of the adaptive method: S within 0.5 % of the least S, no width beyond three times
 // its true value, the process under 0.1 s.
+//
+// Last, Raman spectra through the single-line build with the adaptive method (benchRaman).
+// FITTER_BENCH_XZENTRAB and FITTER_BENCH_ZENTRAB name other builds of the two programs to time
+// in their place (a previous build, for a before-and-after figure in one run);
+// FITTER_BENCH_KEEP names a folder that keeps the rough and the Raman jobs.
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -37,13 +42,21 @@ double seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
+// The program to time: the build's own, or the one an environment variable names (a previous
+// build, for a before-and-after figure in one run).
+std::string program(const char* variable, const char* built) {
+  const char* p = std::getenv(variable);
+  return p && *p ? p : built;
+}
+
 void bench(const char* name, const synth::Job& job, const std::filesystem::path& dir) {
   const std::filesystem::path pfc = dir / (std::string(name) + ".pfc");
   std::ofstream(pfc, std::ios::binary) << synth::pfcText(job);
 
   // The process, as the workbench starts it.
-  const std::string cmd = "cd '" + dir.string() + "' && '" XZENTRAB_PATH "' '" + pfc.filename().string() +
-                          "' > /dev/null 2>&1";
+  const std::string cmd = "cd '" + dir.string() + "' && '" +
+                          program("FITTER_BENCH_XZENTRAB", XZENTRAB_PATH) + "' '" +
+                          pfc.filename().string() + "' > /dev/null 2>&1";
   std::vector<double> runs;
   for (int k = 0; k < 5; ++k) {
     const auto t0 = Clock::now();
@@ -110,7 +123,8 @@ struct Times {
   double best = -1, median = -1, cpu = -1;
 };
 Times processTimes(const std::filesystem::path& dir, const std::filesystem::path& pfc, int runs) {
-  const std::string cmd = "cd '" + dir.string() + "' && exec '" XZENTRAB_PATH "' '" +
+  const std::string cmd = "cd '" + dir.string() + "' && exec '" +
+                          program("FITTER_BENCH_XZENTRAB", XZENTRAB_PATH) + "' '" +
                           pfc.filename().string() + "' > /dev/null 2>&1";
   std::vector<double> wall, cpu;
   for (int k = 0; k < runs; ++k) {
@@ -153,6 +167,9 @@ void benchMethods(const std::filesystem::path& dir) {
     job.method = method;
     const std::filesystem::path pfc = dir / "rough.pfc";
     std::ofstream(pfc, std::ios::binary) << synth::pfcText(job);
+    if (const char* keep = std::getenv("FITTER_BENCH_KEEP"))
+      std::filesystem::copy_file(pfc, std::filesystem::path(keep) / ("rough_" + std::string(method) + ".pfc"),
+                                 std::filesystem::copy_options::overwrite_existing);
     const Times t = processTimes(dir, pfc, 9);
     std::ostringstream console, err;
     auto st = std::make_unique<State>();
@@ -189,6 +206,78 @@ void benchMethods(const std::filesystem::path& dir) {
   }
 }
 
+// A run of a program on `pfc` in `dir` as a process: the wall time, and from the run log the
+// last S printed, the accepted steps and how the fit ended.
+struct ProcessRun {
+  double seconds = -1, S = 0;
+  int accepted = 0;
+  std::string end;
+};
+ProcessRun runProcess(const std::string& exe, const std::filesystem::path& dir, const std::string& pfc) {
+  const std::string cmd = "cd '" + dir.string() + "' && exec '" + exe + "' '" + pfc + "' > /dev/null 2>&1";
+  ProcessRun r;
+  const auto t0 = Clock::now();
+  const int rc = std::system(cmd.c_str());
+  r.seconds = seconds(t0, Clock::now());
+  if (!WIFEXITED(rc) || WEXITSTATUS(rc) != 0) {
+    r.seconds = -1;
+    return r;
+  }
+  std::ifstream f(dir / "out.txt");
+  std::stringstream text;
+  text << f.rdbuf();
+  const std::string log = text.str();
+  for (auto p = log.find(" Start cycle "); p != std::string::npos; p = log.find(" Start cycle ", p + 1))
+    r.S = std::stod(log.substr(p + 19, 14));
+  r.accepted = count(log, " *** New Parameters ***");
+  r.end = log.find(" ******  Converged  *****") != std::string::npos ? "converged"
+          : log.find("No step lowers S") != std::string::npos   ? "no step lowers S"
+                                                                 : "cycle limit";
+  return r;
+}
+
+// Raman spectra through the single-line build with the adaptive method (synth::ramanJob, five
+// seeds): the final S against the least S (the same program started from the true
+// parameters), the accepted steps and the process time (median of five runs). Target: S
+// within 1 % of the least S.
+void benchRaman(const std::filesystem::path& dir) {
+  const std::string exe = program("FITTER_BENCH_ZENTRAB", ZENTRAB_PATH);
+  const char* keep = std::getenv("FITTER_BENCH_KEEP");  // a folder that keeps the jobs
+  std::printf("raman     5000 points 100-3500 cm-1, 12 bands, cubic background, 65 free, qRange 40, "
+              "Zentrab %s\n", exe.c_str());
+  for (std::uint64_t seed = 1; seed <= 5; ++seed) {
+    std::vector<synth::Peak> truth;
+    synth::Job job = synth::ramanJob(truth, seed);
+    const std::string name = "raman" + std::to_string(seed);
+    std::ofstream(dir / (name + ".pfc"), std::ios::binary) << synth::pfcText(job);
+    synth::Job fromTruth = job;
+    fromTruth.peaks = truth;
+    fromTruth.back = {300, 0.2, -1e-4, 1.5e-8, 0};
+    fromTruth.maxIteration = 500;
+    std::ofstream(dir / (name + "_truth.pfc"), std::ios::binary) << synth::pfcText(fromTruth);
+    if (keep) {
+      std::filesystem::copy_file(dir / (name + ".pfc"), std::filesystem::path(keep) / (name + ".pfc"),
+                                 std::filesystem::copy_options::overwrite_existing);
+      std::filesystem::copy_file(dir / (name + "_truth.pfc"), std::filesystem::path(keep) / (name + "_truth.pfc"),
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+    const ProcessRun least = runProcess(exe, dir, name + "_truth.pfc");
+    std::vector<double> times;
+    ProcessRun r;
+    for (int k = 0; k < 5; ++k) {
+      r = runProcess(exe, dir, name + ".pfc");
+      times.push_back(r.seconds);
+    }
+    std::sort(times.begin(), times.end());
+    if (r.seconds < 0 || least.seconds < 0) {
+      std::printf("  seed %d: the run failed\n", static_cast<int>(seed));
+      continue;
+    }
+    std::printf("  seed %d   S %.6g = %.4f x least S %.6g, %d accepted steps (%s), process median %.3f s\n",
+                static_cast<int>(seed), r.S, r.S / least.S, least.S, r.accepted, r.end.c_str(), times[2]);
+  }
+}
+
 }  // namespace
 
 int main() {
@@ -198,6 +287,7 @@ int main() {
   bench("doublets", synth::benchDoubletJob(truth), dir);
   bench("peaks70", synth::benchManyPeaksJob(truth), dir);
   benchMethods(dir);
+  benchRaman(dir);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -231,7 +231,7 @@ void applyStep(State& st, const Out* out) {
         case kKindCL: target = &st.CL[j]; break;
         case kKindPosition: target = &st.p[j]; break;
         case kKindAnisotropy: target = &st.A[j]; break;
-        default: target = &st.back[kind - 1]; break;
+        default: target = st.centredBackground ? &st.backC[kind - 1] : &st.back[kind - 1]; break;
       }
       const float old = *target;
       *target = static_cast<float>(old + delta);

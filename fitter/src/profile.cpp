@@ -1,6 +1,9 @@
 #include "zentrab/profile.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <array>
 #include <cmath>
 
 #include "recordio/recordio.h"
@@ -15,9 +18,43 @@ void repairMessage(const Out& out, const char* text, int peak, float value) {
   out.putAfterEmptyLine(layout.write({text, static_cast<long long>(peak), value}));
 }
 
+// exp(-a) for 0 <= a <= 104 in single precision without a call, for loops that run as vector
+// code: range reduction -a = k ln2 + r, |r| <= ln2/2, Taylor's polynomial of degree 7 for
+// exp(r) (truncation below 1e-8 relative), 2^k in the exponent bits; a beyond 87 gives 0 (the
+// true value lies below the smallest normal float). Within a few units in the last place of
+// the library's expf; the adaptive method's model uses it.
+inline float expNegInline(float a) {
+  constexpr float kLog2e = 1.44269504f;
+  constexpr float kLn2Hi = 0.693359375f, kLn2Lo = -2.12194440e-4f;  // k·kLn2Hi is exact
+  constexpr float kShift = 12582912.0f;                               // 1.5·2^23
+  const float x = a > 87.0f ? -87.0f : -a;
+  const float kd = x * kLog2e + kShift;  // low mantissa bits hold k = round(x / ln 2)
+  const float k = kd - kShift;
+  const float r = (x - k * kLn2Hi) - k * kLn2Lo;
+  float p = 1.0f / 5040;
+  p = p * r + 1.0f / 720;
+  p = p * r + 1.0f / 120;
+  p = p * r + 1.0f / 24;
+  p = p * r + 1.0f / 6;
+  p = p * r + 0.5f;
+  p = p * r + 1.0f;
+  p = p * r + 1.0f;
+  // 2^k: k + 127 in the exponent field (k lies in -126 ... 0 here).
+  const std::int32_t bits = (std::bit_cast<std::int32_t>(kd) - 0x4B400000 + 127) << 23;
+  const float v = p * std::bit_cast<float>(bits);
+  return a > 87.0f ? 0.0f : v;
+}
+
 // exp(-c X²) of the Gaussian part. Far from the centre the value is 0 in single precision; the
-// call is skipped there (its underflow path is slow), with the same result.
-inline float gauss(float cX2) { return cX2 > 104.0f ? 0.0f : std::exp(-cX2); }
+// call is skipped there (its underflow path is slow), with the same result. `fast`: the inline
+// exponential (the adaptive method), else the library's (the fixed-damping cycle).
+template <bool fast>
+inline float gauss(float cX2) {
+  if constexpr (fast)
+    return cX2 > 104.0f ? 0.0f : expNegInline(cX2);
+  else
+    return cX2 > 104.0f ? 0.0f : std::exp(-cX2);
+}
 
 // Per-peak constants of the profile loops, computed once per peak and call.
 struct Peak {
@@ -45,23 +82,23 @@ Peak peakOf(const State& st, int j, const PeakGeometry& g) {
 //   full:   (1/18) Σ_k w_k [CG (G1 + R G2) + CL (L1 + R L2)], X1 = h (x - p + t_k² A k1),
 //           X2 = h (x - p2 + t_k² A k2), G = exp(-c X²), L = 1 / (1 + q X²)
 //   single: CG exp(-c X²) + CL / (1 + q X²), X = h (x - p)
-template <bool full, bool ka2>
+template <bool full, bool ka2, bool fast>
 inline float value(const Peak& pk, float x) {
   if constexpr (!full) {
     const float X = pk.h * (x - pk.p);
     const float X2 = X * X;
-    return pk.CG * gauss(kGaussC * X2) + pk.CL * (1.0f / (1.0f + pk.q * X2));
+    return pk.CG * gauss<fast>(kGaussC * X2) + pk.CL * (1.0f / (1.0f + pk.q * X2));
   } else {
     float sG = 0, sL = 0;
     for (int k = 0; k < kSamples; ++k) {
       const float X1 = pk.h * (x - pk.p + pk.s1[k]);
       const float X1s = X1 * X1;
-      float G = gauss(kGaussC * X1s);
+      float G = gauss<fast>(kGaussC * X1s);
       float L = 1.0f / (1.0f + pk.q * X1s);
       if constexpr (ka2) {
         const float X2 = pk.h * (x - pk.p2 + pk.s2[k]);
         const float X2s = X2 * X2;
-        G += pk.R * gauss(kGaussC * X2s);
+        G += pk.R * gauss<fast>(kGaussC * X2s);
         L += pk.R * (1.0f / (1.0f + pk.q * X2s));
       }
       sG += kW[k] * G;
@@ -76,10 +113,11 @@ inline float value(const Peak& pk, float x) {
 struct LineTerms {
   float Xs, G, L, D;
 };
+template <bool fast>
 inline LineTerms lineTerms(const Peak& pk, float u) {
   const float X = pk.h * u;
   const float Xs = X * X;
-  const float G = gauss(kGaussC * Xs);
+  const float G = gauss<fast>(kGaussC * Xs);
   const float L = 1.0f / (1.0f + pk.q * Xs);
   return {Xs, G, L, -2.0f * X * (pk.CG * kGaussC * G + pk.CL * pk.q * L * L)};
 }
@@ -89,13 +127,13 @@ inline LineTerms lineTerms(const Peak& pk, float u) {
 //   CG: G     CL: L     p: -h D     A: D t² h cot     h: D (x - p + t² A cot)     r²: -4 CL X² L²
 // each summed over the lines (Kα2 times R) and, in the full build, averaged over the samples.
 // For p the Kα2 line moves one-for-one and the cotangents are held fixed.
-template <bool full, bool ka2>
+template <bool full, bool ka2, bool fast>
 inline void derivs(const Peak& pk, float k1, float k2, float x, float g[6]) {
   if constexpr (!full) {
     (void)k1;
     (void)k2;
     const float u = x - pk.p;
-    const LineTerms a = lineTerms(pk, u);
+    const LineTerms a = lineTerms<fast>(pk, u);
     g[0] = a.G;
     g[1] = a.L;
     g[2] = a.D * (-pk.h);
@@ -106,12 +144,12 @@ inline void derivs(const Peak& pk, float k1, float k2, float x, float g[6]) {
     float sG = 0, sL = 0, sP = 0, sA = 0, sH = 0, sR = 0;
     for (int k = 0; k < kSamples; ++k) {
       const float u1 = x - pk.p + pk.s1[k];
-      const LineTerms a = lineTerms(pk, u1);
+      const LineTerms a = lineTerms<fast>(pk, u1);
       float G = a.G, L = a.L, P = a.D, Aa = a.D * kT2[k] * pk.h * k1, H = a.D * u1,
             Rr = -4.0f * pk.CL * a.Xs * a.L * a.L;
       if constexpr (ka2) {
         const float u2 = x - pk.p2 + pk.s2[k];
-        const LineTerms b = lineTerms(pk, u2);
+        const LineTerms b = lineTerms<fast>(pk, u2);
         G += pk.R * b.G;
         L += pk.R * b.L;
         P += pk.R * b.D;
@@ -147,18 +185,40 @@ inline void forWindow(const State& st, const PeakGeometry& g, F&& f) {
 }
 
 // Writes the contributions of peak j over its window into the table and adds them to the model.
-template <bool ka2>
-void addPeak(State& st, int j, const PeakGeometry& g) {
+template <bool ka2, bool fast>
+inline __attribute__((always_inline)) void addPeak(State& st, int j, const PeakGeometry& g) {
   const Peak pk = peakOf(st, j, g);
   float* c = &st.contrib[static_cast<std::size_t>(j) * kMaxData];
   std::fill(c + st.cI0[j], c + st.cI1[j], 0.0f);
   st.cI0[j] = g.i0;
   st.cI1[j] = g.i1;
+  if (fast && st.ascending) {
+    // Without calls the window's points run as vector code.
+    float* __restrict cv = c;
+    float* __restrict model = st.model.data();
+    const float* __restrict x = st.x.data();
+    for (int i = g.i0; i < g.i1; ++i) {
+      const float v = value<kFullProfile, ka2, true>(pk, x[i]);
+      cv[i] = v;
+      model[i] += v;
+    }
+    return;
+  }
   forWindow(st, g, [&](int i, float x) {
-    const float v = value<kFullProfile, ka2>(pk, x);
+    const float v = value<kFullProfile, ka2, fast>(pk, x);
     c[i] = v;
     st.model[i] += v;
   });
+}
+
+// addPeak with the inline exponential, built for AVX2 beside the baseline and chosen at load
+// time: every point goes through the same operations on either path.
+__attribute__((target_clones("avx2", "default")))
+void addPeakInlineExp(State& st, int j, const PeakGeometry& g, bool ka2) {
+  if (ka2)
+    addPeak<true, true>(st, j, g);
+  else
+    addPeak<false, true>(st, j, g);
 }
 
 // Σ a_i b_i over [0, n) in double precision, four partial sums.
@@ -175,7 +235,7 @@ double dot(const float* a, const float* b, int n) {
   return (s0 + s1) + (s2 + s3);
 }
 
-template <bool ka2>
+template <bool ka2, bool fast>
 void peakDerivs(State& st, const PeakGeometry& g, int j, const int (&entry)[6]) {
   const Peak pk = peakOf(st, j, g);
   float* row[6];
@@ -186,7 +246,7 @@ void peakDerivs(State& st, const PeakGeometry& g, int j, const int (&entry)[6]) 
       if (row[k]) std::fill(row[k] + g.i0, row[k] + g.i1, 0.0f);
   forWindow(st, g, [&](int i, float x) {
     float d[6];
-    derivs<kFullProfile, ka2>(pk, g.k1, g.k2, x, d);
+    derivs<kFullProfile, ka2, fast>(pk, g.k1, g.k2, x, d);
     for (int k = 0; k < 6; ++k)
       if (row[k]) row[k][i] = d[k];
   });
@@ -251,7 +311,19 @@ PeakGeometry geometry(const State& st, int j) {
 
 void basprf(State& st, const Out& out) {
   const int n = st.nData;
-  const auto& b = st.back;
+  // In the centred basis the fixed coefficients stay in powers of x (the free ones count 0
+  // there) and the free part is a polynomial in t = (x - xc) / xs.
+  const bool centred = st.centredBackground;
+  std::array<float, kMaxBack> b = st.back, c{};
+  const float invXs = 1.0f / st.xs;
+  int K = 0;
+  if (centred)
+    for (int k = 0; k < kMaxBack; ++k)
+      if (st.backFlag[k] == 1) {
+        b[k] = 0;
+        c[k] = st.backC[k];
+        K = k + 1;
+      }
   for (int i = 0; i < n; ++i) {
     // b1 + b2 x + b3 x² + b4 x³ + b5 x⁴, powers by repeated multiplication
     const float x = st.x[i];
@@ -263,6 +335,11 @@ void basprf(State& st, const Out& out) {
     bg += b[3] * xp;
     xp *= x;
     bg += b[4] * xp;
+    if (centred) {
+      const float t = (x - st.xc) * invXs;
+      float tp = 1;
+      for (int k = 0; k < K; ++k, tp *= t) bg += c[k] * tp;
+    }
     st.bg[i] = bg;
     st.model[i] = bg;
   }
@@ -273,10 +350,11 @@ void basprf(State& st, const Out& out) {
       st.ka2Reported[j] = true;
     }
     st.geo[j] = g;
-    if (kFullProfile && g.ka2)
-      addPeak<true>(st, j, g);
+    const bool ka2 = kFullProfile && g.ka2;
+    if (st.inlineExp)
+      addPeakInlineExp(st, j, g, ka2);
     else
-      addPeak<false>(st, j, g);
+      ka2 ? addPeak<true, false>(st, j, g) : addPeak<false, false>(st, j, g);
   }
   double S = 0, sumY = 0;
   for (int i = 0; i < n; ++i) {
@@ -302,10 +380,13 @@ void diff(State& st) {
     float* row = &st.deriv[static_cast<std::size_t>(m) * kMaxData];
     const int kind = st.idxKind[m];
     if (kind <= kMaxBack) {
-      // x^(kind-1), by repeated multiplication
+      // x^(kind-1) (t^(kind-1) in the centred basis, t as basprf forms it), by repeated
+      // multiplication
+      const float invXs = 1.0f / st.xs;
       for (int i = 0; i < n; ++i) {
+        const float x = st.centredBackground ? (st.x[i] - st.xc) * invXs : st.x[i];
         float xp = 1.0f;
-        for (int e = 1; e < kind; ++e) xp *= st.x[i];
+        for (int e = 1; e < kind; ++e) xp *= x;
         row[i] = xp;
       }
       st.dI0[m] = 0;
@@ -324,10 +405,11 @@ void diff(State& st) {
         st.dI0[entry[j][k]] = g.i0;
         st.dI1[entry[j][k]] = g.i1;
       }
-    if (kFullProfile && g.ka2)
-      peakDerivs<true>(st, g, j, entry[j]);
+    const bool ka2 = kFullProfile && g.ka2;
+    if (st.inlineExp)
+      ka2 ? peakDerivs<true, true>(st, g, j, entry[j]) : peakDerivs<false, true>(st, g, j, entry[j]);
     else
-      peakDerivs<false>(st, g, j, entry[j]);
+      ka2 ? peakDerivs<true, false>(st, g, j, entry[j]) : peakDerivs<false, false>(st, g, j, entry[j]);
   }
 
   // v_m = -Σ g_m r;  M(m, n) = Σ g_m g_n over the points where both apply (n <= m).

@@ -50,6 +50,7 @@ int runJob(State& st, const std::string& pfcName, const std::filesystem::path& d
   if (s == Status::ok) {
     const adaptive::Covariance cov =
         adaptiveMethod ? adaptive::covariance(st) : adaptive::Covariance::ok;
+    if (adaptiveMethod) adaptive::rawBackground(st);
     result::guardFinite(st, out);
     profile::invdat(st, out);
     if (adaptiveMethod) adaptive::printErrors(st, out, cov);

@@ -292,4 +292,40 @@ Job benchRoughStartJob(std::vector<Peak>& truth) {
   return job;
 }
 
+Job ramanJob(std::vector<Peak>& truth, std::uint64_t seed) {
+  Job job;
+  job.title = "Synthetic Raman spectrum: 12 bands on a cubic background";
+  job.dataName = "synthetic_raman.txt";
+  job.program = "Zentrab";
+  job.method = "MarqAdaptive";
+  job.maxIteration = 200;
+  job.eps = 1e-6;
+  job.qRange = 40;
+  job.calcLow = job.optLow = 100;
+  job.calcHigh = job.optHigh = 3500;
+  grid(job, 100, 3400.0 / 4999, 5000);
+  Random rnd{seed * 0x2545f4914f6cdd1dULL + 7};
+  // Bands spread over the range with widths of their own, each of its own Gauss share and
+  // Lorentzian width, on a background that falls and rises again (300 ... 440 counts).
+  truth.clear();
+  for (int j = 0; j < 12; ++j) {
+    Peak pk;
+    pk.position = 220 + 270 * j + 60 * (rnd.uniform() - 0.5);
+    pk.intensity = 300 + 2700 * rnd.uniform();
+    pk.gaussFraction = 0.2 + 0.6 * rnd.uniform();
+    pk.gaussFwhm = 8 + 32 * rnd.uniform();
+    pk.rfwhm = 0.6 + 0.8 * rnd.uniform();
+    pk.flags = {1, 1, 1, 1, 0, 1, 0};
+    truth.push_back(pk);
+  }
+  job.back = {300, 0.2, -1e-4, 1.5e-8, 0};
+  fillData(job, truth, false);
+  poissonNoise(job, seed + 1);
+  // Start values as a search gives them; the background a level line at the lowest count.
+  job.peaks = roughStart(truth, 1.0 / 3, 0.3, seed + 2);
+  job.back = {*std::min_element(job.y.begin(), job.y.end()), 0, 0, 0, 0};
+  job.backFlag = {1, 1, 1, 1, 1};
+  return job;
+}
+
 }  // namespace synth

@@ -77,4 +77,12 @@ Job benchManyPeaksJob(std::vector<Peak>& truth);
 // peak).
 Job benchRoughStartJob(std::vector<Peak>& truth);
 
+// A Raman spectrum for the single-line build (the Raman/IR fitter that a Zentrab program can
+// be): 5000 points over 100 ... 3500 cm⁻¹, 12 Gaussian+Lorentzian bands of their own widths
+// drawn from `seed`, a cubic background, Poisson counts; start values from roughStart (a third
+// of a width, 30 %), the background a level line at the lowest count, every background
+// coefficient and each band's position, intensity, Gauss fraction, Gaussian fwhm and rfwhm
+// free (65 parameters), qRange 40, the adaptive method.
+Job ramanJob(std::vector<Peak>& truth, std::uint64_t seed);
+
 }  // namespace synth

@@ -62,10 +62,14 @@ struct Tables {
 // touches only them (points outside the range enter neither the objective nor any output).
 struct FitPoints {
   int n = 0;
+  // The order of x: +1 never falling, -1 never rising, 0 neither (or a NaN among them). In a
+  // monotone order the points where a peak's Gaussian part is not 0 form one run.
+  int order = 0;
   std::array<double, kMaxPoints> x{};
   std::array<double, kMaxPoints> y{};
   std::array<double, kMaxPoints> B{};   // background and model at these points, left by the
   std::array<double, kMaxPoints> Y{};   // last objective call
+  std::array<double, kMaxPoints> r2{};  // squared residuals of the last objective call
 };
 
 // The whole state of one run, made once (it is a few megabytes, so it lives on the heap).

@@ -21,6 +21,7 @@
 // as few accepted steps as the classical ×0.1 / ×10 rule with fewer rejected trials.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,17 @@ inline constexpr const char* kMethodName = "MarqAdaptive";
 // parameters by about 1e-10 of their gradient, below single precision.
 inline constexpr double kMinDamping = 1e-9;
 inline constexpr double kMaxDamping = 1e10;
+// The fit ends too when a step fails whose predicted decrease of S is at most this share of S
+// (the model is single precision: such a change of S is rounding, not progress).
+inline constexpr double kNegligibleDecrease = 1e-6;
 // The gain-ratio rule: the least factor on acceptance, and the first factor on rejection.
 inline constexpr double kLeastDecrease = 0.1;
 inline constexpr double kFirstRaise = 2.0;
+
+// The least rfwhm a step may reach (unless the start value lies below it): a Lorentzian part
+// at most 20 times as wide as the Gaussian one. Much wider, its window (qRange times its width)
+// takes in the whole scan and the part turns into a second background.
+inline constexpr float kLeastRfwhm = 0.05f;
 
 // True when `method` (the method record) begins with "MarqAdaptive", in any case.
 bool chosen(const std::string& method);
@@ -63,13 +72,34 @@ void prepare(State& st);
 //   " *** Rejected step in cycle" i3 ", trial S=" g14.6 ", damping raised to" g14.6
 // (", a width not positive" in place of the trial S for a step outside the model, ", the matrix
 // is singular" when the solver finds the damped matrix singular) and raises the damping.
-// Trial::stalled when the damping would pass kMaxDamping or the step changed no parameter
+// Trial::stalled when the damping would pass kMaxDamping, a rejected step promised a decrease
+// of at most kNegligibleDecrease S, or the step changed no parameter
 // (" ******  No step lowers S any more  *****" is printed). Trial::stop when there is nothing to
 // optimise or the normal equations are not finite (marq's messages printed).
 Trial trial(State& st, const Out& out, Progress& pr);
 
+// When the free background coefficients are a run b1..bK (K >= 2), fits them in the centred
+// basis: sets st.centredBackground, st.xc and st.xs (the middle and half-width of the
+// selected data) and the coefficients st.backC of the same polynomial in t = (x - xc) / xs.
+// The powers of 2θ or of a wave number (x⁴ of 3500 is 1.5e14) make the normal equations all
+// but singular in single precision; those of t lie within ±1.
+void centreBackground(State& st);
+// T[i][k], the coefficient of x^i in t^k for the free coefficients (0 elsewhere): b = T c.
+std::array<std::array<double, kMaxBack>, kMaxBack> rawOfCentred(const State& st);
+// After a fit in the centred basis: the free coefficients back in powers of x in st.back (the
+// flag stays, since the covariance is in that basis; the model is the same either way).
+void rawBackground(State& st);
+
+// Sets the bounds st.lower, st.upper of the index entries from their current values (run()
+// does so from the start values).
+void setBounds(State& st);
+
 // Prints the start-of-cycle line, then runs trials until convergence, maxIteration accepted
-// steps, or a stall. Returns Status::stop when trial() does, or when S of the start values is
+// steps, or a stall. Every trial is held within bounds set from the start values (heights
+// and the anisotropy not below 0, so that the Gauss fraction stays within 0 ... 1, positions
+// within the calculation range, widths positive): an entry on a bound that S would push
+// beyond keeps its value for the trial, a step that would cross a bound is cut there. So the
+// back conversion has nothing to mend and the S printed last is the S of the job saved. Returns Status::stop when trial() does, or when S of the start values is
 // not finite.
 Status run(State& st, const Out& out, Progress& pr);
 
@@ -90,7 +120,10 @@ struct ErrorRow {
   int param;         // PeakParam of the peak, or the background coefficient 0..4
   float value;       // final value in file form
   double error;      // standard error; NaN where it is not defined (a peak height of 0)
+  bool atBound = false;  // held at a bound of the fit (its error column says so instead)
 };
+// The error column of a parameter held at a bound.
+inline constexpr const char* kHeldAtBound = "   held at a bound";
 
 // The lines of the block in file order: the background coefficients, then peak by peak
 // position, intensity, Gauss fraction, Gaussian fwhm, rfwhm, anisotropy. Needs st.cov from

@@ -151,6 +151,23 @@ struct State {
   std::array<double, kMaxMtx * kMaxMtx> M0{};
   std::array<double, kMaxMtx> v0{};
   std::array<double, kMaxMtx * kMaxMtx> cov{};
+
+  // The adaptive method's background basis: with centredBackground the free coefficients
+  // b1..bK (a run from b1) are fitted as backC, the coefficients of the same polynomial in
+  // t = (x - xc) / xs over the selected data, and the fixed ones stay in back; the fit ends
+  // by writing the free ones back into back as well (adaptive::rawBackground). The other
+  // methods never set it.
+  bool centredBackground = false;
+  // The adaptive method's model: its exponential inline (profile.cpp), so that a peak's window
+  // runs as vector code. The other methods use the library's.
+  bool inlineExp = false;
+  float xc = 0, xs = 1;
+  std::array<float, kMaxBack> backC{};
+  // The adaptive method's bounds of the index entries' internal values (kind 11: r²), within
+  // which every step is held, the entries found on a bound at the end, and those that a part
+  // held at 0 leaves without effect (their standard error is not defined).
+  std::array<double, kMaxMtx> lower{}, upper{};
+  std::array<bool, kMaxMtx> held{}, undetermined{};
 };
 
 }  // namespace zentrab

@@ -1,0 +1,2 @@
+Hostile job                   
+           0
