@@ -14,6 +14,10 @@ CRunDialog::CRunDialog(const QString& commandLine, QWidget* parent)
   // Fitters print thousands of lines on long runs; the view keeps the recent ones.
   ui->output->setMaximumBlockCount(20000);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CRunDialog::reject);
+  clock.start();
+  connect(&tick, &QTimer::timeout, this, &CRunDialog::ShowProgress);
+  tick.start(1000);
+  ShowProgress();
 }
 
 CRunDialog::~CRunDialog() = default;
@@ -26,9 +30,17 @@ void CRunDialog::AppendOutput(const QByteArray& chunk) {
   ui->output->moveCursor(QTextCursor::End);
   ui->output->insertPlainText(text);
   if (atEnd) bar->setValue(bar->maximum());
+  progress.Feed(std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+  ShowProgress();
 }
 
 QString CRunDialog::Output() const { return ui->output->toPlainText(); }
+
+QString CRunDialog::ProgressText() const { return ui->progressLabel->text(); }
+
+void CRunDialog::ShowProgress() {
+  ui->progressLabel->setText(QString::fromStdString(progress.Line(clock.elapsed() / 1000.0)));
+}
 
 void CRunDialog::ShowCancelling() {
   ui->cancelButton->setEnabled(false);

@@ -1,9 +1,14 @@
-// CRunDialog: the modal dialog of a program run, with the command line, the program's console
-// output as it arrives in a read-only text view, and Cancel.
+// CRunDialog: the modal dialog of a program run, with the command line, the fitter's progress
+// (its cycle or iteration, S and sigma, the elapsed time), the program's console output as it
+// arrives in a read-only text view, and Cancel.
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <memory>
+
+#include "RunProgress.h"
 
 namespace Ui {
 class RunDialog;
@@ -20,6 +25,8 @@ class CRunDialog : public QDialog {
   void AppendOutput(const QByteArray& chunk);
   // The text shown so far.
   QString Output() const;
+  // The progress line above the output.
+  QString ProgressText() const;
   // After Cancel: the button is disabled and the title says the run is being ended.
   void ShowCancelling();
 
@@ -30,5 +37,10 @@ class CRunDialog : public QDialog {
   void reject() override;  // Esc and the window's close button cancel the run
 
  private:
+  void ShowProgress();
+
   std::unique_ptr<Ui::RunDialog> ui;
+  CRunProgress progress;
+  QElapsedTimer clock;
+  QTimer tick;  // the elapsed time goes on while the program prints nothing
 };
