@@ -1,5 +1,6 @@
 #include "AxisTicks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,4 +57,42 @@ std::vector<CTick> AxisTicks(double min, double max, int n) {
     ticks.push_back({v, t < 0 ? 0 : (t > 1 ? 1 : t), text});
   }
   return ticks;
+}
+
+std::vector<bool> LabelsShown(const std::vector<CTick>& ticks, const std::vector<double>& at,
+                              const std::vector<double>& size, double gap) {
+  const std::size_t n = std::min({ticks.size(), at.size(), size.size()});
+  std::vector<bool> keep(n, true);
+  if (n < 2) return keep;
+  // The number of steps from 0 of each tick; where the quotient is beyond exact integers,
+  // the count along the axis serves.
+  const double step = ticks[1].value - ticks[0].value;
+  std::vector<long long> steps(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const double q = ticks[i].value / step;
+    steps[i] = std::isfinite(q) && std::fabs(q) < 1e15 ? std::llround(q) : static_cast<long long>(i);
+  }
+  auto apart = [&] {
+    std::size_t last = n;
+    bool any = false;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!keep[i]) continue;
+      if (any && std::fabs(at[i] - at[last]) < (size[i] + size[last]) / 2 + gap) return false;
+      any = true;
+      last = i;
+    }
+    return any;
+  };
+  // k runs through 1, 2, 5, 10, 20, 50, ... while n steps in a row hold a multiple of k.
+  const auto count = static_cast<long long>(n);
+  for (long long decade = 1; decade < count; decade *= 10) {
+    for (const long long k : {decade, 2 * decade, 5 * decade}) {
+      if (k >= count) break;
+      for (std::size_t i = 0; i < n; ++i) keep[i] = steps[i] % k == 0;
+      if (apart()) return keep;
+    }
+  }
+  keep.assign(n, false);
+  keep[0] = true;
+  return keep;
 }

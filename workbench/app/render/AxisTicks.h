@@ -30,3 +30,11 @@ struct CTick {
 // (as 1.0000000000000002 on 0 .. 1) still counts, and a value within a billionth of a step of
 // zero is labelled "0".
 std::vector<CTick> AxisTicks(double min, double max, int n);
+
+// Which of the ticks get their label, so that no two labels overlap: at[i] is the middle of
+// tick i's label along the axis and size[i] its extent along the axis (page units), gap the
+// least space between two labels. The labels of every k-th tick are kept, k the least of 1, 2,
+// 5, 10, 20, 50, ... that leaves them apart; the ticks kept are the multiples of k steps, so
+// that 0 keeps its label. When not even two labels have room, the first alone is kept.
+std::vector<bool> LabelsShown(const std::vector<CTick>& ticks, const std::vector<double>& at,
+                              const std::vector<double>& size, double gap);

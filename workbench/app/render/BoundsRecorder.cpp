@@ -20,7 +20,7 @@ void CBoundsRecorder::Add(double x, double y) {
 void CBoundsRecorder::Rectangle(const CDeviceRect& r) {
   Add(r.left, r.top);
   Add(r.right, r.bottom);
-  inner.Rectangle(r);
+  if (drawing) inner.Rectangle(r);
 }
 
 void CBoundsRecorder::Text(CDevicePoint at, const std::string& text, int align, int angleDeg) {
@@ -29,7 +29,7 @@ void CBoundsRecorder::Text(CDevicePoint at, const std::string& text, int align, 
     Add(r.left, r.top);
     Add(r.right, r.bottom);
   }
-  inner.Text(at, text, align, angleDeg);
+  if (drawing) inner.Text(at, text, align, angleDeg);
 }
 
 void CBoundsRecorder::TextBox(const CDeviceRect& r, const std::string& text) {
@@ -39,7 +39,7 @@ void CBoundsRecorder::TextBox(const CDeviceRect& r, const std::string& text) {
     Add(left, top);
     Add(left + used.cx, top + used.cy);
   }
-  inner.TextBox(r, text);
+  if (drawing) inner.TextBox(r, text);
 }
 
 CDeviceRect TextRect(CDevicePoint at, CDeviceSize extent, int align, int angleDeg) {

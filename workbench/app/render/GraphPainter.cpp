@@ -5,6 +5,7 @@
 
 #include "AxisTicks.h"
 #include "BalimorDoc.h"
+#include "BoundsRecorder.h"
 #include "CurveDrawing.h"
 #include "GraphFrame.h"
 #include "Platform.h"
@@ -35,6 +36,8 @@ void AxisPen(CDrawingSurface& s) { s.SetPen(kPenSolid, kAxisPenWidth, kBlack); }
 
 // Space between the tick labels and a caption, as a share of the text height.
 constexpr double kCaptionGap = 0.3;
+// Least space between two tick labels of an axis, as a share of the width of a digit.
+constexpr double kLabelSpacing = 0.5;
 
 void DrawCaption(CDrawingSurface& s, const CGraphFrame& f, const CGraphAxis& a, double labels) {
   const double* p = f.position;
@@ -99,21 +102,32 @@ double CGraphPainter::DrawAxis(CDrawingSurface& s, const CGraphFrame& f, const C
     at = a.kind == 1 ? p[0] : p[2];
     inward = (a.kind == 1 ? p[2] - p[0] : p[0] - p[2]) >= 0 ? 1 : -1;
   }
+  // Where each label stands along the axis and how much of it it takes; the labels that
+  // would run into each other are left out, their ticks kept.
+  const std::vector<CTick> ticks = AxisTicks(a.min, a.max, a.divisions);
+  std::vector<double> along(ticks.size()), size(ticks.size());
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    along[i] = from + ticks[i].t * (to - from);
+    size[i] = a.IsX() ? s.TextWidth(ticks[i].label) : s.TextHeight(ticks[i].label);
+  }
+  const std::vector<bool> shown = LabelsShown(ticks, along, size, kLabelSpacing * s.TextWidth("0"));
   double extent = 0;
   AxisPen(s);
-  for (const CTick& t : AxisTicks(a.min, a.max, a.divisions)) {
-    const double along = from + t.t * (to - from);
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    const std::string& text = ticks[i].label;
     const double label = at - inward * kTickLabelGap;
     if (a.IsX()) {
-      s.Line(along, at, along, at + inward * kTickLength);
+      s.Line(along[i], at, along[i], at + inward * kTickLength);
+      if (!shown[i]) continue;
       const int align = a.kind == 0 ? (kAlignHCenter | kAlignTop) : (kAlignHCenter | kAlignBottom);
-      s.Text(along, label, t.label, align);
-      extent = std::max(extent, s.TextHeight(t.label));
+      s.Text(along[i], label, text, align);
+      extent = std::max(extent, s.TextHeight(text));
     } else {
-      s.Line(at, along, at + inward * kTickLength, along);
+      s.Line(at, along[i], at + inward * kTickLength, along[i]);
+      if (!shown[i]) continue;
       const int align = a.kind == 1 ? (kAlignRight | kAlignVCenter) : (kAlignLeft | kAlignVCenter);
-      s.Text(label, along, t.label, align);
-      extent = std::max(extent, s.TextWidth(t.label));
+      s.Text(label, along[i], text, align);
+      extent = std::max(extent, s.TextWidth(text));
     }
   }
   return extent;
@@ -122,6 +136,13 @@ double CGraphPainter::DrawAxis(CDrawingSurface& s, const CGraphFrame& f, const C
 void CGraphPainter::DrawFrame(CDrawingSurface& s, CGraphFrame& f) {
   f.SetXReversed(f.xReversed);
   f.SetYReversed(f.yReversed);
+  DrawFrameOutline(s, f);
+  DrawZeroLines(s, f);
+  for (int i = 0; i < f.nGraph; ++i)
+    if (f.graph[i]) DrawCurve(s, &f, f.graph[i]);
+}
+
+void CGraphPainter::DrawFrameOutline(CDrawingSurface& s, const CGraphFrame& f) {
   const double* p = f.position;
   AxisPen(s);
   s.SetHollowBrush();
@@ -131,9 +152,6 @@ void CGraphPainter::DrawFrame(CDrawingSurface& s, CGraphFrame& f) {
     const double labels = DrawAxis(s, f, f.axis[k]);
     DrawCaption(s, f, f.axis[k], labels);
   }
-  DrawZeroLines(s, f);
-  for (int i = 0; i < f.nGraph; ++i)
-    if (f.graph[i]) DrawCurve(s, &f, f.graph[i]);
 }
 
 CPageRect CGraphPainter::PeakAreaBox(CDrawingSurface& s, const CGraphFrame& f, const std::string& text) {
@@ -167,6 +185,7 @@ int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
     doc.Platform().ShowMessage("Can't get GraphFrame(0)", "Error");
     return kNoFrame;
   }
+  const CFramePlacement placed(*frame0, frame0Position);
   for (int i = 0; i < frames.count; ++i)
     if (CGraphFrame* f = frames.GetFrame(i)) DrawFrame(s, *f);
 
@@ -186,4 +205,44 @@ int CGraphPainter::PaintDocument(CBalimorDoc& doc, CDrawingSurface& s) const {
     s.TextBox(box.left, box.top, box.right, box.bottom, doc.peakAreaText);
   }
   return kPainted;
+}
+
+CFramePlacement::CFramePlacement(CGraphFrame& frame, const std::optional<CFramePosition>& at) : frame(frame) {
+  std::copy(frame.position, frame.position + 4, own.begin());
+  if (at) std::copy(at->begin(), at->end(), frame.position);
+}
+
+CFramePlacement::~CFramePlacement() { std::copy(own.begin(), own.end(), frame.position); }
+
+CFramePosition CGraphPainter::FillingPosition(CBalimorDoc& doc, IDeviceContext& dc) const {
+  CGraphFrame* frame0 = doc.GetFrameArray()->GetFrame(0);
+  if (!frame0) return {};
+  const CFramePosition own = {frame0->position[0], frame0->position[1], frame0->position[2], frame0->position[3]};
+  CFramePosition p = own;
+  // The frame's outline is measured where it stands and again where the first pass put it,
+  // since which tick labels have room depends on the frame's size.
+  for (int pass = 0; pass < 2; ++pass) {
+    CBoundsRecorder measure(dc, false);
+    CDrawingSurface s(measure);
+    s.SetPointFont(font.faceName, font.height, font.italic, font.underline, font.strikeOut);
+    const CFramePlacement placed(*frame0, p);
+    DrawFrameOutline(s, *frame0);
+    const double left = std::min(p[0], p[2]), right = std::max(p[0], p[2]);
+    const double top = std::min(p[1], p[3]), bottom = std::max(p[1], p[3]);
+    // How far the labels and captions reach beyond each side of the frame.
+    const CDeviceRect b = measure.Bounds();
+    const double outLeft = std::max(0.0, left - s.ToPageX(b.left)), outRight = std::max(0.0, s.ToPageX(b.right) - right);
+    const double outTop = std::max(0.0, top - s.ToPageY(b.top)), outBottom = std::max(0.0, s.ToPageY(b.bottom) - bottom);
+    // The peak-area text goes right of the frame at its own width; the PFC path stands above.
+    const double beside =
+        doc.peakAreaText.empty() ? outRight : std::max(outRight, PeakAreaBox(s, *frame0, doc.peakAreaText).right - right);
+    const double above = doc.shownPfcPath && !doc.shownPfcPath->empty() ? 2.0 + s.TextHeight(*doc.shownPfcPath) : 0.0;
+    const CDeviceCaps& page = s.Caps();
+    const double l = kFillMargin + outLeft, t = above + kFillMargin + outTop;
+    const double r = std::max(l + kLeastFilledSide, page.widthMm - kFillMargin - beside);
+    const double u = std::max(t + kLeastFilledSide, page.heightMm - kFillMargin - outBottom);
+    // The frame keeps its orientation: which corner holds XMin and YMin.
+    p = {own[0] <= own[2] ? l : r, own[1] >= own[3] ? u : t, own[0] <= own[2] ? r : l, own[1] >= own[3] ? t : u};
+  }
+  return p;
 }

@@ -4,6 +4,8 @@
 // sequence serves the window, the printer and image files.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <utility>
 
 #include "DrawingSurface.h"
@@ -23,6 +25,27 @@ inline constexpr double kTickLength = 3.0;
 inline constexpr double kTickLabelGap = 2.0;
 inline constexpr double kAxisPenWidth = 0.2;
 inline constexpr int kYCaptionAngle = 90;
+// A frame filling its page keeps this margin to the page's edges and no side of it is shorter
+// than kLeastFilledSide.
+inline constexpr double kFillMargin = 2.0;
+inline constexpr double kLeastFilledSide = 10.0;
+
+// A frame's `position`: page x at XMin, y at YMin, x at XMax, y at YMax.
+using CFramePosition = std::array<double, 4>;
+
+// A frame shown at another position for the life of the object; its own position comes back
+// at the end. Nothing when there is no other position.
+class CFramePlacement {
+ public:
+  CFramePlacement(CGraphFrame& frame, const std::optional<CFramePosition>& at);
+  ~CFramePlacement();
+  CFramePlacement(const CFramePlacement&) = delete;
+  CFramePlacement& operator=(const CFramePlacement&) = delete;
+
+ private:
+  CGraphFrame& frame;
+  CFramePosition own;
+};
 
 class CGraphPainter {
  public:
@@ -39,16 +62,26 @@ class CGraphPainter {
   // True while a paint is in progress.
   static bool Busy();
 
-  // One frame: its reversal flags applied, its rectangle, each axis in use with its ticks,
-  // labels and caption, the zero lines and every attached curve.
+  // One frame: its reversal flags applied, its outline, the zero lines and every attached curve.
   static void DrawFrame(CDrawingSurface& surface, CGraphFrame& frame);
-  // Tick marks 3.0 long into the frame and "%g" labels 2.0 outside the axis line. The largest
-  // label extent across the axis (width for a Y axis, height for an X axis), in page units.
+  // The frame's rectangle and each axis in use with its ticks, labels and caption.
+  static void DrawFrameOutline(CDrawingSurface& surface, const CGraphFrame& frame);
+  // Tick marks 3.0 long into the frame and "%g" labels 2.0 outside the axis line; where labels
+  // would overlap, only those of every k-th tick (LabelsShown). The largest label extent
+  // across the axis (width for a Y axis, height for an X axis), in page units.
   static double DrawAxis(CDrawingSurface& surface, const CGraphFrame& frame, const CGraphAxis& axis);
   // Where the peak-area text goes: beside frame 0 (and clear of its X caption), 40 letters
   // "W" of the current font wide, from the frame's top to its bottom (the text may run on).
   static CPageRect PeakAreaBox(CDrawingSurface& surface, const CGraphFrame& frame,
                                const std::string& text = std::string());
 
+  // The position at which frame 0 fills the page of the device: its labels and captions, the
+  // PFC path above it and the peak-area text beside it within the page with kFillMargin. The
+  // device is only measured with, not drawn on.
+  CFramePosition FillingPosition(CBalimorDoc& doc, IDeviceContext& dc) const;
+
   CViewFont font;
+  // Where frame 0 is drawn in place of its own position (the window's "Fit Frame to Window");
+  // the frame keeps its own position.
+  std::optional<CFramePosition> frame0Position;
 };

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "AxisTicks.h"
+#include "BoundsRecorder.h"
 #include "CurveDrawing.h"
 #include "DocTestSupport.h"
 #include "GraphPainter.h"
@@ -585,6 +586,105 @@ TEST(DrawFrame, AxesCaptionsAndZeroLines) {
   r.xReversed = true;
   CGraphPainter::DrawFrame(s, r);
   EXPECT_GT(r.XMin, r.XMax);
+}
+
+// Labels of an axis never overlap, at any font and frame size: where they would, only every
+// k-th is drawn (the multiples of k steps), while every tick mark stays.
+TEST(DrawFrame, TickLabelsNeverOverlap) {
+  struct Case {
+    int fontTenths;
+    double frameHeight;  // mm; the frame is 60 mm wide
+    bool xThinned, yThinned;
+    const char* shown;    // an X label drawn
+    const char* dropped;  // one left out
+  };
+  const Case cases[] = {{90, 60, false, false, "500", "-"},
+                        {160, 60, true, false, "1000", "500"},
+                        {240, 60, true, true, "2500", "1000"},
+                        {160, 30, true, true, "3000", "1500"}};
+  for (const Case& c : cases) {
+    RecordingDevice dc({200, 200, 800, 800});
+    CDrawingSurface s(dc);
+    s.SetPointFont("", c.fontTenths);
+    CGraphFrame f(20, 10 + c.frameHeight, 80, 10);
+    f.SetXMin(200);
+    f.SetXMax(3500);
+    f.SetYMin(0);
+    f.SetYMax(40000);
+    CGraphPainter::DrawFrame(s, f);
+    for (const bool x : {true, false}) {
+      const int align = x ? (kAlignHCenter | kAlignTop) : (kAlignRight | kAlignVCenter);
+      std::vector<CDeviceRect> labels;
+      for (const auto& t : dc.texts)
+        if (t.align == align && !t.box && t.text != f.xLabel) labels.push_back(TextRect(t.at, dc.TextExtent(t.text), t.align, 0));
+      std::sort(labels.begin(), labels.end(), [x](const CDeviceRect& a, const CDeviceRect& b) {
+        return x ? a.left < b.left : a.top < b.top;
+      });
+      for (std::size_t i = 1; i < labels.size(); ++i)
+        EXPECT_GT(x ? labels[i].left : labels[i].top, x ? labels[i - 1].right : labels[i - 1].bottom)
+            << c.fontTenths << " " << c.frameHeight << (x ? " X" : " Y") << " label " << i;
+      // Tick marks 3.0 mm (12 px) long run across the axis, one per tick.
+      const auto ticks = AxisTicks(x ? f.XMin : f.YMin, x ? f.XMax : f.YMax, 10);
+      const int marks = static_cast<int>(std::count_if(dc.lines.begin(), dc.lines.end(), [x](const auto& l) {
+        return l.points.size() == 2 && (x ? l.points[0].x == l.points[1].x : l.points[0].y == l.points[1].y) &&
+               std::abs(x ? l.points[0].y - l.points[1].y : l.points[0].x - l.points[1].x) == 12;
+      }));
+      EXPECT_EQ(marks, static_cast<int>(ticks.size()));
+      EXPECT_EQ(labels.size() < ticks.size(), x ? c.xThinned : c.yThinned) << c.fontTenths << " " << c.frameHeight;
+      EXPECT_GE(labels.size(), 1u);
+    }
+    EXPECT_TRUE(dc.HasText(c.shown)) << c.fontTenths;
+    EXPECT_FALSE(dc.HasText(c.dropped)) << c.fontTenths;
+  }
+  // The choice itself: k = 2 keeps the even steps, −2 and 0 too; room for one label keeps 0;
+  // with two ticks and no room for both, the first.
+  std::vector<CTick> ticks;
+  for (int v = -3; v <= 3; ++v) ticks.push_back({double(v), 0, std::to_string(v)});
+  const std::vector<double> at = {0, 1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(LabelsShown(ticks, at, std::vector<double>(7, 0.5), 0.1), std::vector<bool>(7, true));
+  EXPECT_EQ(LabelsShown(ticks, at, std::vector<double>(7, 1.5), 0.1),
+            (std::vector<bool>{false, true, false, true, false, true, false}));
+  EXPECT_EQ(LabelsShown(ticks, at, std::vector<double>(7, 20), 0.1),
+            (std::vector<bool>{false, false, false, true, false, false, false}));
+  const std::vector<CTick> two(ticks.begin() + 4, ticks.begin() + 6);
+  EXPECT_EQ(LabelsShown(two, {0, 1}, {5, 5}, 0.1), (std::vector<bool>{true, false}));
+}
+
+// "Fit Frame to Window": frame 0 placed to fill the page, its labels, captions and the
+// peak-area text inside it; the frame keeps its own position.
+TEST_F(Paint, FrameFillsThePage) {
+  CBalimorDoc doc(platform, ini);
+  Load(doc);
+  doc.peakAreaText = "[Peak Area]\n 1  30  50\n 2  60  80\nSigma: 1   2 %";
+  const CGraphFrame& f = *doc.GetFrameArray()->GetFrame(0);
+  const CFramePosition own = {f.position[0], f.position[1], f.position[2], f.position[3]};
+  double lastWidth = 0;
+  for (const double pageMm : {300.0, 200.0}) {
+    RecordingDevice dc({pageMm, pageMm * 0.6, int(pageMm * 4), int(pageMm * 2.4)});
+    CGraphPainter painter(CViewFont{"Serif", 90});
+    const CFramePosition p = painter.FillingPosition(doc, dc);
+    painter.frame0Position = p;
+    CBoundsRecorder bounds(dc);
+    CDrawingSurface s(bounds);
+    ASSERT_EQ(painter.PaintDocument(doc, s), CGraphPainter::kPainted);
+    const CDeviceRect b = bounds.Bounds();
+    EXPECT_GE(b.left, 0);
+    EXPECT_GE(b.top, 0);
+    EXPECT_LE(b.right, dc.caps.widthPx);
+    EXPECT_LE(b.bottom, dc.caps.heightPx);
+    // Drawn where it was placed, XMin left and YMin below; its own position kept.
+    EXPECT_EQ(dc.shapes.front().rect, s.ToDevice(p[0], p[1], p[2], p[3]));
+    EXPECT_LT(p[0], p[2]);
+    EXPECT_GT(p[1], p[3]);
+    EXPECT_EQ((CFramePosition{f.position[0], f.position[1], f.position[2], f.position[3]}), own);
+    // The room left beside the frame is the peak-area text's, 40 letters wide.
+    const double width = p[2] - p[0];
+    EXPECT_GT(width, pageMm - 40 * s.TextWidth("W") - 40);
+    if (lastWidth > 0) {
+      EXPECT_NEAR(lastWidth - width, 100, 1);
+    }
+    lastWidth = width;
+  }
 }
 
 }  // namespace
