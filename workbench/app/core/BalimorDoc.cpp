@@ -19,6 +19,14 @@ const char* const kFrameCaption = "CDataGraphView::CreateGraphFrame";
 const char* const kRietanFilter = "Rietan Data File (*.int;*.pat)|*.int;*.pat|All Files (*.*)|*.*||";
 const char* const kTextFilter = "Text Data File (*.txt;*.asc)|*.txt;*.asc|All Files (*.*)|*.*||";
 
+// Files whose data kind is the person's choice: RAS scans and ".asc" exports are often
+// diffraction scans that their readers open as spectroscopic data.
+struct CKindSetting {
+  const char* extension;  // of the reader table's row
+  const IniKey& key;      // 1 or 2 replaces the reader's kind
+};
+const CKindSetting kKindSettings[] = {{".ras", ini::kRasDataKind}, {".asc", ini::kAscDataKind}};
+
 }  // namespace
 
 std::string FitJobFileName(const std::string& dataPath, int n, const char* suffixFormat) {
@@ -158,6 +166,10 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
   }
   if (!row.labelsFirst)
     title = ApplyFileKind(*frame, peakSearch.dataKind, outcome.kind ? *outcome.kind : *row.kind, path);
+  for (const CKindSetting& k : kKindSettings) {
+    const int n = row.extension && pathtext::SameNoCase(row.extension, k.extension) ? ini.GetInt(k.key) : 0;
+    if (n == 1 || n == 2) peakSearch.dataKind = DataKindOfNumber(n);
+  }
   frame->AutoScale(CGraphFrame::kScaleMargin);
   SetPathName(title);
   return request.section;

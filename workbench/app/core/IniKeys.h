@@ -14,6 +14,8 @@ inline constexpr IniKey kViewCurves{"GraphView", "ViewCurves", "1"};
 inline constexpr IniKey kViewCurrentCurve{"GraphView", "ViewCurrentCurve", "1"};
 inline constexpr IniKey kViewFontFaceName{"GraphView", "ViewFontFaceName", ""};
 inline constexpr IniKey kViewFontHeight{"GraphView", "ViewFontHeight", "0"};
+// "Fit Frame to Window": the window sizes frame 0 to its pane (written when switched).
+inline constexpr IniKey kFitFrameToWindow{"GraphView", "FitFrameToWindow", "0"};
 
 // [EditorView]: the report font (height in device units).
 inline constexpr IniKey kEditorFontFaceName{"EditorView", "EditorFontFaceName", ""};
@@ -47,6 +49,10 @@ inline constexpr IniKey kInputMask{
 inline constexpr IniKey kPFCDir{"Preferences", "PFCDir", ""};
 inline constexpr IniKey kRietanDataDir{"Preferences", "RietanDataDir", ""};
 inline constexpr IniKey kTextDataDir{"Preferences", "TextDataDir", ""};
+// The data kind that RAS scans and ".asc" files open as: 1 diffraction, 2 spectroscopic (the
+// kind their readers give); any other number leaves the readers' kind.
+inline constexpr IniKey kRasDataKind{"Preferences", "RasDataKind", "2"};
+inline constexpr IniKey kAscDataKind{"Preferences", "AscDataKind", "2"};
 
 // [SetupLSQ]: the fitting programs and their run settings. An empty program means the fitter
 // installed beside the running program.
