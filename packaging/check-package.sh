@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # packaging/check-package.sh DEB: checks a built Balimor package with dpkg-deb. Its name matches
 # its fields; it holds exactly the suite's programs in /usr/bin, the desktop entry, icon, file
-# types, manual pages and copyright file, and nothing outside the suite's folders (translations,
+# types, manual pages, copyright file and README, and nothing outside the suite's folders (translations,
 # when present, are .qm files in /usr/share/balimor/translations); its programs run from
 # anywhere (no build-tree run paths) and are stripped; Depends names the shared libraries the
 # programs load and the packages they need, and this machine satisfies it. Prints one line per
@@ -34,6 +34,7 @@ required=(
   /usr/share/icons/hicolor/scalable/apps/balimor.svg
   /usr/share/mime/packages/balimor.xml
   /usr/share/doc/balimor/copyright
+  /usr/share/doc/balimor/README.md
 )
 for p in "${programs[@]}"; do required+=("/usr/bin/$p"); done
 for m in Balimor balimor-cli xZentrab Zentrab simplexfit Mevlo Drupa; do required+=("/usr/share/man/man1/$m.1.gz"); done

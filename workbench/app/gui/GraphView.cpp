@@ -14,7 +14,8 @@
 
 #include "BalimorDoc.h"
 #include "GraphExport.h"
-#include "GraphPainter.h"
+#include "GraphFrameArray.h"
+#include "IniKeys.h"
 #include "QtDeviceContext.h"
 #include "QtText.h"
 #include "RubberBand.h"
@@ -40,23 +41,36 @@ CGraphView::CGraphView(CBalimorDoc& doc_, QWidget* parent) : QWidget(parent), do
   setMinimumSize(40, 40);
   const CFontSpec windowFont = SpecOf(QWidget::font(), PointsPerPixel());
   font = LoadViewFont(doc.Ini(), &windowFont, PointsPerPixel());
+  fitFrame = doc.Ini().GetBool(ini::kFitFrameToWindow);
+}
+
+void CGraphView::SetFitFrameToWindow(bool on) {
+  fitFrame = on;
+  doc.Ini().WriteBool(ini::kFitFrameToWindow, on);
+  update();
 }
 
 double CGraphView::PointsPerPixel() const { return PointsPerPixelOfDpi(logicalDpiY()); }
 
-void CGraphView::PaintOn(QPainter& painter) {
+void CGraphView::PaintOn(QPainter& painter, bool fillPage) {
   CQtDeviceContext dc(painter);
   CDrawingSurface surface(dc);
   // The document is made ready before the paint, which only reads it; a paint asked for while
   // one is in progress is dropped by the painter, and leaves the document as it is.
   if (!CGraphPainter::Busy()) doc.PrepareDrawing();
-  CGraphPainter(font).PaintDocument(doc, surface);
+  CGraphPainter graph(font);
+  if (CGraphFrame* frame0 = doc.GetFrameArray()->GetFrame(0)) {
+    if (fillPage) graph.frame0Position = graph.FillingPosition(doc, dc);
+    shownFrame = graph.frame0Position.value_or(
+        CFramePosition{frame0->position[0], frame0->position[1], frame0->position[2], frame0->position[3]});
+  }
+  graph.PaintDocument(doc, surface);
 }
 
 void CGraphView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  PaintOn(painter);
+  PaintOn(painter, fitFrame);
   if (dragging) {
     // The rubber band from the anchor to the pointer.
     painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
@@ -106,8 +120,12 @@ void CGraphView::mouseReleaseEvent(QMouseEvent* event) {
   CQtDeviceContext dc(painter, CDeviceCaps{static_cast<double>(widthMM()), static_cast<double>(heightMM()), width(),
                                            height()});
   const CDrawingSurface surface(dc);
-  const CRubberBandZoom zoom =
-      RubberBandZoom(surface, *frame, CDevicePoint{anchor.x(), anchor.y()}, CDevicePoint{last.x(), last.y()});
+  // The corners are read against the frame where the window showed it.
+  CRubberBandZoom zoom;
+  {
+    const CFramePlacement shown(*frame, fitFrame ? std::optional(shownFrame) : std::nullopt);
+    zoom = RubberBandZoom(surface, *frame, CDevicePoint{anchor.x(), anchor.y()}, CDevicePoint{last.x(), last.y()});
+  }
   if (ApplyRubberBand(*frame, zoom))
     doc.UpdateAllViews();
   else

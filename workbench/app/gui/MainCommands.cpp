@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
+#include <QLabel>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
@@ -37,7 +37,7 @@ struct CMainFrame::CommandRow {
   enum class Before { kNothing, kGap, kRecentFiles };
   // The tool bar's groups from left to right, a gap between two; within a group the buttons
   // stand in the order of their rows.
-  enum class Tool { kNone, kFileAndEdit, kViewSwitches, kDataKind, kPrintAndHelp, kExit };
+  enum class Tool { kNone, kFileAndEdit, kViewSwitches, kDataKind, kPrintAndHelp, kExit, kFit };
   // A standard picture of the style, or letters on a tinted square.
   struct Icon {
     int standard = -1;  // a QStyle::StandardPixmap, -1 for none
@@ -222,19 +222,28 @@ std::span<const CMainFrame::CommandRow> CMainFrame::Commands() {
        .run = [](CMainFrame& f, bool) { f.reportView->OnSelectEditorFont(); }},
       {.id = kEditIni, .menu = M::kView, .caption = QT_TR_NOOP("Edit &IniFile"),
        .run = [](CMainFrame& f, bool) { f.doc.OnViewEditIniFile(); }},
+      {.id = kFitFrame, .menu = M::kView, .before = B::kGap, .caption = QT_TR_NOOP("Fit Frame to Window"),
+       .statusTip = QT_TR_NOOP("Size the graph frame to the pane; print and export keep Setup GraphFrame's size"),
+       .run = [](CMainFrame& f, bool on) { f.graphView->SetFitFrameToWindow(on); },
+       .checked = [](CMainFrame& f) { return f.graphView->FitFrameToWindow(); }},
 
       {.id = kSetupOption, .menu = M::kOption, .caption = QT_TR_NOOP("Setup &Option"),
        .run = [](CMainFrame& f, bool) { CSetupOptionDialog(f.doc, &f).exec(); }},
       {.id = kLaunchEditor, .menu = M::kOption, .caption = QT_TR_NOOP("Launch &Editor"),
        .run = [](CMainFrame& f, bool) { f.doc.OnOptionLaunchEditor(); }},
+      // The setup form's two buttons of the fit, where a menu and the tool bar offer them too.
+      {.id = kPeakSearch, .menu = M::kOption, .before = B::kGap, .caption = QT_TR_NOOP("Peak Search..."),
+       .statusTip = QT_TR_NOOP("Search the data for peaks and add them to the peak table"),
+       .icon = Letters("Pk", 200, 130, 0), .tool = T::kFit,
+       .run = [](CMainFrame& f, bool) { f.setupView->OnPeakSearch(); }},
+      {.id = kCurveFit, .menu = M::kOption, .caption = QT_TR_NOOP("Curve Fit"), .keys = "F5",
+       .statusTip = QT_TR_NOOP("Write the fit job, run the fitter of the data kind and draw the result"),
+       .icon = Letters("Fit", 0, 130, 60), .tool = T::kFit,
+       .run = [](CMainFrame& f, bool) { f.setupView->Form().OnExecdastelbutton(); }},
 
       {.id = kHelpTopics, .menu = M::kHelp, .caption = QT_TR_NOOP("ﾄﾋﾟｯｸの検索(&H)"), .keys = "F1",
        .keysInCaption = false,
-       .run = [](CMainFrame& f, bool) {
-         QMessageBox::information(&f, QStringLiteral("Balimor"),
-                                  QStringLiteral("No help topics are installed.\nThe README of the suite describes "
-                                                 "the workbench, its files and its fitters."));
-       }},
+       .run = [](CMainFrame& f, bool) { f.OnHelpTopics(); }},
       {.id = kAbout, .menu = M::kHelp, .before = B::kGap, .caption = QT_TR_NOOP("ﾊﾞｰｼﾞｮﾝ情報(Balimor) (&A)..."),
        .icon = Standard(QStyle::SP_MessageBoxInformation), .tool = T::kPrintAndHelp,
        .run = [](CMainFrame& f, bool) { f.OnAbout(); }},
@@ -261,7 +270,12 @@ QAction* CMainFrame::Make(const CommandRow& row) {
     a->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(row.icon.standard)));
   else if (row.icon.letters)
     a->setIcon(LetterIcon(QLatin1String(row.icon.letters), QColor(row.icon.colour)));
-  if (row.checked) a->setCheckable(true);
+  if (row.checked) {
+    a->setCheckable(true);
+    // A menu draws an entry's icon in place of its check mark: a checkable command keeps its
+    // icon for the tool bar only.
+    a->setIconVisibleInMenu(false);
+  }
   if (row.run) connect(a, &QAction::triggered, this, [this, run = row.run](bool checked) { run(*this, checked); });
   return a;
 }
@@ -327,6 +341,8 @@ void CMainFrame::UpdateCommandUI() {
     if (row.checked) Action(row.id)->setChecked(row.checked(*this));
     if (row.enabled) Action(row.id)->setEnabled(row.enabled(*this));
   }
+  kindIndicator->setText(doc.GetDataKind() == DataKind::Diffraction ? QStringLiteral("XRD")
+                                                                    : QStringLiteral("Raman/IR"));
   const std::string title = doc.GetTitle();
   setWindowTitle((title.empty() ? QStringLiteral("無題") : Q(title)) + QStringLiteral(" - Balimor"));
 }

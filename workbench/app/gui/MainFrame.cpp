@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -21,11 +23,13 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 #include <fstream>
 #include <sstream>
 
 #include "BalimorDoc.h"
 #include "BalimorEditView.h"
+#include "BalimorVersion.h"
 #include "GraphView.h"
 #include "QtPlatform.h"
 #include "QtText.h"
@@ -37,6 +41,16 @@ namespace {
 
 const char* const kBarSettings = "BarSettings";
 const char* const kRecentFiles = "Recent File List";
+
+// Where the suite's README lies: with the installed package's documents (bin/ and
+// share/doc/balimor/ under one prefix), else beside the program, as in the build folder.
+QString ReadmeFile(const QString& programDir) {
+  const QDir bin(programDir);
+  for (const QString& path : {bin.filePath(QStringLiteral("../share/doc/balimor/README.md")),
+                              bin.filePath(QStringLiteral("README.md"))})
+    if (QFileInfo(path).isFile()) return QFileInfo(path).absoluteFilePath();
+  return QString();
+}
 
 }  // namespace
 
@@ -120,6 +134,13 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::MakeStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar"));
+  // The data kind, which chooses the fitter, the job form and the model.
+  kindIndicator = new QLabel;
+  kindIndicator->setObjectName(QStringLiteral("DataKindIndicator"));
+  kindIndicator->setAlignment(Qt::AlignCenter);
+  kindIndicator->setMinimumWidth(kindIndicator->fontMetrics().horizontalAdvance(QStringLiteral("Raman/IR")) + 10);
+  kindIndicator->setToolTip(QStringLiteral("The data kind: View > Process XRD data, Process Raman/IR Data"));
+  bar->addPermanentWidget(kindIndicator);
   // The lock indicators of the keyboard; the toolkit does not report the lock states, so they
   // are shown dimmed.
   for (const char* text : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
@@ -322,7 +343,21 @@ void CMainFrame::OnAbout() {
   QMessageBox box(this);
   box.setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(Balimor)"));
   box.setIconPixmap(windowIcon().pixmap(48, 48));
-  box.setText(QStringLiteral("Balimor Version %1").arg(QStringLiteral(BALIMOR_VERSION)));
+  box.setText(QStringLiteral("Balimor Version %1").arg(QLatin1String(balimor::kVersion)));
   box.setInformativeText(QStringLiteral("Peak fitting workbench for one-dimensional spectra."));
   box.exec();
+}
+
+void CMainFrame::OnHelpTopics() {
+  const QString readme = ReadmeFile(Q(doc.ProgramDir()));
+  if (readme.isEmpty()) {
+    QMessageBox::information(this, QStringLiteral("Balimor"),
+                             QStringLiteral("No help topics are installed: the README of the suite is neither in\n%1\n"
+                                            "nor beside the program.")
+                                 .arg(QDir::cleanPath(Q(doc.ProgramDir()) + QStringLiteral("/../share/doc/balimor"))));
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(readme)))
+    QMessageBox::information(this, QStringLiteral("Balimor"),
+                             QStringLiteral("The desktop has no viewer for the help topics; they are in\n%1").arg(readme));
 }

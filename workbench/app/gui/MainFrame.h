@@ -33,7 +33,8 @@ class CMainFrame : public QMainWindow {
     kUndo, kCut, kCopy, kPaste, kPasteSpecial, kSelectAll, kFind, kFindNext, kReplace,
     kToolBar, kStatusBar, kRedraw, kScale, kRestoreScale, kViewBackground, kViewCalc, kViewCurves,
     kViewCurrentCurve, kKindXrd, kKindRaman, kSetupFrame, kGraphFont, kEditorFont, kEditIni,
-    kSetupOption, kLaunchEditor,
+    kFitFrame,
+    kSetupOption, kLaunchEditor, kPeakSearch, kCurveFit,
     kHelpTopics, kAbout, kContextHelp,
     kCommandCount
   };
@@ -55,7 +56,7 @@ class CMainFrame : public QMainWindow {
   // Opens a file as the document: the reset of a new document, the setup form's
   // OpenInputFile, the file's text in the report view; the file goes to the recent list.
   void OpenDocumentFile(const QString& path);
-  // Check marks and the window title from the document.
+  // Check marks, the data kind in the status bar and the window title from the document.
   void UpdateCommandUI();
   // Redraws every view.
   void RedrawAll();
@@ -85,6 +86,8 @@ class CMainFrame : public QMainWindow {
   void OnFind(bool again);
   void OnReplace();
   void OnAbout();
+  // Help topics: the suite's README in the desktop's viewer.
+  void OnHelpTopics();
   void PrintActiveView(QPrinter* printer);
 
   CBalimorDoc& doc;
@@ -96,6 +99,7 @@ class CMainFrame : public QMainWindow {
   QSplitter* columns = nullptr;
   QSplitter* rows = nullptr;
   QToolBar* toolBar = nullptr;
+  QLabel* kindIndicator = nullptr;  // "XRD" or "Raman/IR" in the status bar
   QMenu* fileMenu = nullptr;
   QAction* recentAnchor = nullptr;  // the recent files stand between the gap before it and it
   std::array<QAction*, kCommandCount> actions{};

@@ -110,6 +110,36 @@ class FitTest : public QObject {
              QStringList({QStringLiteral("Error: Can't exec [\"%1\" \"%2\"]").arg(missing, pfc)}));
   }
 
+  // F5 runs what the form's "Curve Fit" button runs; the run dialog reads the fitter's cycles.
+  void f5RunsTheFitAndTheDialogShowsItsProgress() {
+    Scratch scratch;
+    const QString fitter = scratch.Write(QStringLiteral("cycles.sh"),
+                                         "#!/bin/sh\n"
+                                         "echo ' Optimize by MarqAdaptive'\n"
+                                         "echo ' Start cycle   1 S=  0.171075E+08 sigma=   37.4487'\n"
+                                         "echo ' *** Rejected step in cycle  1, trial S=  0.2E+08, damping raised to  0.6'\n"
+                                         "echo ' Start cycle   2 S=  0.140277E+07 sigma=   10.7235'\n"
+                                         "sleep 60\n",
+                                         true);
+    auto app = OpenDemo(scratch, fitter);
+    CMainFrame& f = app->Frame();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    ModalWatcher watcher;
+    QString progress;
+    watcher.onRun = [&](const QString& output, int) {
+      if (!output.contains(QStringLiteral("Start cycle   2"))) return false;
+      progress = qobject_cast<CRunDialog*>(QApplication::activeModalWidget())->ProgressText();
+      return true;
+    };
+    QTest::keyClick(f.SetupView()->Widgets().inputEdit, Qt::Key_F5);
+    QCOMPARE(watcher.runsSeen, 1);
+    QVERIFY2(progress.startsWith(QStringLiteral(
+                 "Cycle 2   S = 1.40277e+06   sigma = 10.7235 %   accepted 1, rejected 1   elapsed 0:")),
+             qPrintable(progress));
+    QCOMPARE(Scratch::Read(pfc), Scratch::Read(scratch.Path(QStringLiteral("prev.pfc"))));
+  }
+
   void cancelEndsASlowFitterAndKeepsTheJob() {
     Scratch scratch;
     const QString fitter =

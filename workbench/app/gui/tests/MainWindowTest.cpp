@@ -2,9 +2,11 @@
 // real instrument file opened as the document.
 #include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QImage>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStyleOptionMenuItem>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,9 +18,11 @@
 
 #include "BalimorApp.h"
 #include "BalimorEditView.h"
+#include "BalimorVersion.h"
 #include "GraphFrameArray.h"
 #include "GraphView.h"
 #include "GuiTestSupport.h"
+#include "IniKeys.h"
 #include "QtPlatform.h"
 #include "SetupBalimorView.h"
 #include "ui_SetupBalimorView.h"
@@ -32,6 +36,26 @@ QStringList Captions(const QList<QAction*>& actions) {
   for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("|") : a->text());
   return out;
 }
+
+// Takes the URLs that the desktop would open.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+// The style option from which a menu draws an entry.
+class StyleOptionMenu : public QMenu {
+ public:
+  QStyleOptionMenuItem OptionOf(QAction* a) {
+    addAction(a);
+    QStyleOptionMenuItem option;
+    initStyleOption(&option, a);
+    return option;
+  }
+};
 
 // Pixels of the image that are neither white nor near-white.
 int InkedPixels(const QImage& image) {
@@ -76,7 +100,7 @@ class MainWindowTest : public QObject {
     const QStringList expected = {"新規作成", "開く...", "Update Current File", "切り取り", "ｺﾋﾟｰ", "貼り付け", "|",
                                   "View Background", "View Calc", "View Curves", "View Current Curve", "|",
                                   "Process XRD data", "Process Raman/IR Data", "|", "印刷...", "ﾊﾞｰｼﾞｮﾝ情報(Balimor) ...",
-                                  tips.value(17), "|", "ｱﾌﾟﾘｹｰｼｮﾝの終了"};
+                                  tips.value(17), "|", "ｱﾌﾟﾘｹｰｼｮﾝの終了", "|", "Peak Search...", "Curve Fit"};
     QCOMPARE(tips, expected);
     QCOMPARE(bar->actions().at(17), f.Action(CMainFrame::kContextHelp));
 
@@ -84,6 +108,9 @@ class MainWindowTest : public QObject {
     for (QObject* o : f.statusBar()->findChildren<QLabel*>(QStringLiteral("Indicator")))
       indicators << static_cast<QLabel*>(o)->text();
     QCOMPARE(indicators, QStringList({"ｶﾅ", "CAP", "NUM", "SCRL"}));
+    auto* kind = f.statusBar()->findChild<QLabel*>(QStringLiteral("DataKindIndicator"));
+    QVERIFY(kind);
+    QCOMPARE(kind->text(), QStringLiteral("XRD"));  // a new document's kind
     QCOMPARE(f.Action(CMainFrame::kUpdate)->statusTip(), QStringLiteral("Update Current File "));
   }
 
@@ -112,8 +139,10 @@ class MainWindowTest : public QObject {
              QStringList({"ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "|", "&Redraw", "&Change View Scale",
                           "Re&store View Scale", "|", "View Background", "View Calc", "View Curves",
                           "View Current Curve", "|", "Process XRD data", "Process Raman/IR Data", "|",
-                          "Setup Graph&Frame", "Select Graph &Font", "Select &Editor Font", "Edit &IniFile"}));
-    QCOMPARE(Captions(menus[3]->actions()), QStringList({"Setup &Option", "Launch &Editor"}));
+                          "Setup Graph&Frame", "Select Graph &Font", "Select &Editor Font", "Edit &IniFile", "|",
+                          "Fit Frame to Window"}));
+    QCOMPARE(Captions(menus[3]->actions()),
+             QStringList({"Setup &Option", "Launch &Editor", "|", "Peak Search...", "Curve Fit\tF5"}));
     QCOMPARE(Captions(menus[4]->actions()), QStringList({"ﾄﾋﾟｯｸの検索(&H)", "|", "ﾊﾞｰｼﾞｮﾝ情報(Balimor) (&A)..."}));
     QCOMPARE(Captions(f.GraphView()->ContextMenu()->actions()),
              QStringList({"&Redraw", "&Change View Scale", "Re&store View Scale"}));
@@ -141,9 +170,76 @@ class MainWindowTest : public QObject {
     QVERIFY(f.Action(C::kKindRaman)->isChecked());
     f.Action(C::kKindXrd)->trigger();
     QVERIFY(f.Action(C::kKindXrd)->isChecked());
+    // A menu draws the check mark of a checkable entry only when the entry shows no icon; the
+    // tool bar keeps the icons.
+    for (C c : {C::kKindXrd, C::kKindRaman, C::kViewCurves}) {
+      const QStyleOptionMenuItem item = StyleOptionMenu().OptionOf(f.Action(c));
+      QVERIFY(item.checkType != QStyleOptionMenuItem::NotCheckable);
+      QCOMPARE(item.checked, f.Action(c)->isChecked());
+      QVERIFY2(item.icon.isNull(), qPrintable(f.Action(c)->text()));
+      QVERIFY(!f.Action(c)->icon().isNull());
+    }
     f.Action(C::kToolBar)->trigger();
     QVERIFY(f.findChild<QToolBar*>(QStringLiteral("ToolBar"))->isHidden());
     QVERIFY(!f.Action(C::kToolBar)->isChecked());
+  }
+
+  // "Fit Frame to Window" sizes frame 0 to the pane at every paint; off, and in exported
+  // pictures, the frame keeps its own position. The switch is remembered.
+  void frameFollowsThePaneWithFitFrameToWindow() {
+    Scratch scratch;
+    auto app = guitest::MakeApp();
+    app->Start({guitest::ExampleFile(QStringLiteral("diffraction/demo.txt"))});
+    CMainFrame& f = app->Frame();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    CGraphView* view = f.GraphView();
+    const double* own = app->Doc().GetFrameArray()->GetFrame(0)->position;
+    const CFramePosition ownPosition = {own[0], own[1], own[2], own[3]};
+    auto shownWidth = [&](int windowWidth) {
+      f.resize(windowWidth, 800);
+      QCoreApplication::processEvents();
+      view->grab();
+      const CFramePosition p = view->ShownFramePosition();
+      return p[2] - p[0];
+    };
+    QVERIFY(!f.Action(CMainFrame::kFitFrame)->isChecked());
+    QCOMPARE(shownWidth(1600), 60.0);
+    QCOMPARE(shownWidth(1000), 60.0);
+    f.Action(CMainFrame::kFitFrame)->trigger();
+    QVERIFY(view->FitFrameToWindow());
+    const double wide = shownWidth(1600), narrow = shownWidth(1000);
+    const double pxPerMm = double(view->width()) / view->widthMM();
+    QVERIFY2(wide > 100 && narrow < wide - 500 / pxPerMm, qPrintable(QStringLiteral("%1 %2").arg(wide).arg(narrow)));
+    QVERIFY(view->ShownFramePosition()[2] < view->widthMM());
+    QCOMPARE((CFramePosition{own[0], own[1], own[2], own[3]}), ownPosition);
+    // An exported picture is laid out round the frame's own size: a page some 130 mm wide.
+    QString error;
+    QVERIFY2(view->ExportTo(scratch.Path(QStringLiteral("g.png")), error), qPrintable(error));
+    const QImage picture(scratch.Path(QStringLiteral("g.png")));
+    QVERIFY(picture.width() * 1000.0 / picture.dotsPerMeterX() < 200);
+    app.reset();
+    app = guitest::MakeApp();
+    app->Start({});
+    QVERIFY(app->Frame().Action(CMainFrame::kFitFrame)->isChecked());
+    app->Frame().Action(CMainFrame::kFitFrame)->trigger();
+    QVERIFY(!app->Frame().GraphView()->FitFrameToWindow());
+  }
+
+  // Help opens the suite's README in the desktop's viewer; About names the version.
+  void helpOpensTheReadmeAndAboutShowsTheVersion() {
+    Scratch scratch;
+    auto app = guitest::MakeApp();
+    app->Start({});
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    app->Frame().Action(CMainFrame::kHelpTopics)->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls.size(), 1);
+    QVERIFY(Scratch::Read(catcher.urls[0].toLocalFile()).startsWith("# Balimor"));
+    guitest::ModalWatcher watcher;
+    app->Frame().Action(CMainFrame::kAbout)->trigger();
+    QCOMPARE(watcher.messages,
+             QStringList({QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(Balimor): Balimor Version ") + QLatin1String(balimor::kVersion)}));
   }
 
   // The dialogs' "desc|pattern|…||" filters in Qt's form.
@@ -183,7 +279,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(u.calcLowEdit->text(), QStringLiteral("2"));
     QCOMPARE(u.calcHighEdit->text(), QStringLiteral("30"));
     QCOMPARE(app->Doc().GetOriginalData()->datan, 1401);
-    QVERIFY(f.windowTitle().startsWith(QStringLiteral("ras_smartlab_2theta.ras")));
+    QCOMPARE(f.windowTitle(), QStringLiteral("ras_smartlab_2theta.ras (SmartLab RAS Data) - Balimor"));
+    auto* kind = f.statusBar()->findChild<QLabel*>(QStringLiteral("DataKindIndicator"));
+    QCOMPARE(kind->text(), QStringLiteral("Raman/IR"));
     QVERIFY(f.ReportView()->toPlainText().contains(QStringLiteral("*RAS_DATA_START")));
     QCOMPARE(f.RecentFiles().value(0), path);
     // The scan is drawn: the graph view holds the curve's ink.
@@ -214,6 +312,13 @@ class MainWindowTest : public QObject {
     QString error;
     QVERIFY(!view->ExportTo(scratch.Path(QStringLiteral("g.bmp")), error));
     QVERIFY(!error.isEmpty());
+
+    // [Preferences] RasDataKind 1 opens RAS scans as diffraction data; the title stays.
+    app->Doc().Ini().WriteInt(ini::kRasDataKind, 1);
+    f.OpenDocumentFile(path);
+    QCOMPARE(app->Doc().GetDataKind(), DataKind::Diffraction);
+    QCOMPARE(kind->text(), QStringLiteral("XRD"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("ras_smartlab_2theta.ras (SmartLab RAS Data) - Balimor"));
   }
 };
 
