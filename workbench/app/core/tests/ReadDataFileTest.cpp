@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "DocTestSupport.h"
+#include "IniKeys.h"
 
 using doctest::DocTest;
 using doctest::RigakuBinary;
@@ -81,6 +82,33 @@ TEST_F(ReadDataFileTest, EveryRowOfTheTable) {
        1, 3, 10.0, 1.0},
   };
   for (const Load& c : rows) Check(c);
+}
+
+// [Preferences] RasDataKind and AscDataKind: 1 or 2 is the kind RAS scans and ".asc" files
+// open as; any other number, and every other file, keeps the reader's kind.
+TEST_F(ReadDataFileTest, KindSettingsOfRasAndAsc) {
+  const std::string ras = Write("k.ras", "*RAS_INT_START\n10 5 2\n10.02 6 1\n*RAS_INT_END\n");
+  const std::string asc = Write("k.asc", "PE IR  SPECTRUM\n#GR\n1\n2\n3\n4\n5\n6\n2\n#DATA\n500 20\n400 10\n");
+  const std::string txt = Write("k.txt", "2\n1 2\n3 4\n");
+  struct Case {
+    int ras, asc;
+    DataKind rasKind, ascKind;
+  };
+  const Case cases[] = {{1, 2, DataKind::Diffraction, DataKind::Spectroscopic},
+                        {2, 1, DataKind::Spectroscopic, DataKind::Diffraction},
+                        {7, 0, DataKind::Spectroscopic, DataKind::Spectroscopic}};
+  for (const Case& c : cases) {
+    CIniFile settings(ini);
+    settings.WriteInt(ini::kRasDataKind, c.ras);
+    settings.WriteInt(ini::kAscDataKind, c.asc);
+    CBalimorDoc doc(platform, ini);
+    EXPECT_EQ(doc.ReadDataFile(ras), 0);
+    EXPECT_EQ(doc.GetDataKind(), c.rasKind) << c.ras;
+    EXPECT_EQ(doc.ReadDataFile(asc), 0);
+    EXPECT_EQ(doc.GetDataKind(), c.ascKind) << c.asc;
+    EXPECT_EQ(doc.ReadDataFile(txt), 0);
+    EXPECT_EQ(doc.GetDataKind(), DataKind::Diffraction);
+  }
 }
 
 TEST_F(ReadDataFileTest, TxtChainOrder) {
