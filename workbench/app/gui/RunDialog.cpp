@@ -13,6 +13,9 @@ CRunDialog::CRunDialog(const QString& commandLine, QWidget* parent)
   ui->output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   // Fitters print thousands of lines on long runs; the view keeps the recent ones.
   ui->output->setMaximumBlockCount(20000);
+  QFont bold = ui->progressLabel->font();
+  bold.setBold(true);
+  ui->progressLabel->setFont(bold);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CRunDialog::reject);
   clock.start();
   connect(&tick, &QTimer::timeout, this, &CRunDialog::ShowProgress);
