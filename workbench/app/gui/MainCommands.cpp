@@ -28,6 +28,7 @@
 #include "SetupBalimorView.h"
 #include "SetupForm.h"
 #include "SetupScaleDialog.h"
+#include "ui_SetupBalimorView.h"
 
 struct CMainFrame::CommandRow {
   // The menus, in the order of the menu bar (see MakeMenus).
@@ -231,15 +232,18 @@ std::span<const CMainFrame::CommandRow> CMainFrame::Commands() {
        .run = [](CMainFrame& f, bool) { CSetupOptionDialog(f.doc, &f).exec(); }},
       {.id = kLaunchEditor, .menu = M::kOption, .caption = QT_TR_NOOP("Launch &Editor"),
        .run = [](CMainFrame& f, bool) { f.doc.OnOptionLaunchEditor(); }},
-      // The setup form's two buttons of the fit, where a menu and the tool bar offer them too.
+      // The setup form's two buttons of the fit, where a menu and the tool bar offer them too:
+      // the commands press the buttons.
       {.id = kPeakSearch, .menu = M::kOption, .before = B::kGap, .caption = QT_TR_NOOP("Peak Search..."),
        .statusTip = QT_TR_NOOP("Search the data for peaks and add them to the peak table"),
        .icon = Letters("Pk", 200, 130, 0), .tool = T::kFit,
-       .run = [](CMainFrame& f, bool) { f.setupView->OnPeakSearch(); }},
+       .run = [](CMainFrame& f, bool) { f.setupView->Widgets().peakSearchButton->click(); },
+       .enabled = [](CMainFrame& f) { return f.setupView->Widgets().peakSearchButton->isEnabled(); }},
       {.id = kCurveFit, .menu = M::kOption, .caption = QT_TR_NOOP("Curve Fit"), .keys = "F5",
        .statusTip = QT_TR_NOOP("Write the fit job, run the fitter of the data kind and draw the result"),
        .icon = Letters("Fit", 0, 130, 60), .tool = T::kFit,
-       .run = [](CMainFrame& f, bool) { f.setupView->Form().OnExecdastelbutton(); }},
+       .run = [](CMainFrame& f, bool) { f.setupView->Widgets().curveFitButton->click(); },
+       .enabled = [](CMainFrame& f) { return f.setupView->Widgets().curveFitButton->isEnabled(); }},
 
       {.id = kHelpTopics, .menu = M::kHelp, .caption = QT_TR_NOOP("ﾄﾋﾟｯｸの検索(&H)"), .keys = "F1",
        .keysInCaption = false,
