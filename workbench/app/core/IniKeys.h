@@ -53,6 +53,9 @@ inline constexpr IniKey kTextDataDir{"Preferences", "TextDataDir", ""};
 // kind their readers give); any other number leaves the readers' kind.
 inline constexpr IniKey kRasDataKind{"Preferences", "RasDataKind", "2"};
 inline constexpr IniKey kAscDataKind{"Preferences", "AscDataKind", "2"};
+// The language of the window's captions: "ja", the captions as they are written, or "en", their
+// English translation; read at start-up, so a change takes effect at the next start.
+inline constexpr IniKey kLanguage{"Preferences", "Language", "ja"};
 
 // [SetupLSQ]: the fitting programs and their run settings. An empty program means the fitter
 // installed beside the running program.

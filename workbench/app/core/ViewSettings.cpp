@@ -1,5 +1,6 @@
 #include "ViewSettings.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "IniKeys.h"
@@ -42,4 +43,40 @@ CFontRecord LoadEditorFont(const CIniFile& ini) {
 void SaveEditorFont(CIniFile& ini, const CFontRecord& font) {
   ini.WriteString(ini::kEditorFontFaceName, font.face);
   ini.WriteInt(ini::kEditorFontHeight, font.height);
+}
+
+const char* LanguageCode(CaptionLanguage language) {
+  return language == CaptionLanguage::kEnglish ? "en" : "ja";
+}
+
+bool ParseLanguage(const std::string& name, CaptionLanguage& language) {
+  // The letters of the language code, after any blanks; a territory, an encoding or blanks may
+  // follow them.
+  std::string code;
+  std::size_t at = name.find_first_not_of(" \t");
+  for (; at < name.size() && std::isalpha(static_cast<unsigned char>(name[at])); ++at)
+    code += static_cast<char>(std::tolower(static_cast<unsigned char>(name[at])));
+  if (code == "ja") {
+    language = CaptionLanguage::kJapanese;
+    return true;
+  }
+  if (code == "en") {
+    language = CaptionLanguage::kEnglish;
+    return true;
+  }
+  return false;
+}
+
+CaptionLanguage StoredLanguage(const CIniFile& ini) {
+  CaptionLanguage language = CaptionLanguage::kJapanese;
+  ParseLanguage(ini.GetString(ini::kLanguage), language);
+  return language;
+}
+
+void StoreLanguage(CIniFile& ini, CaptionLanguage language) { ini.WriteString(ini::kLanguage, LanguageCode(language)); }
+
+CaptionLanguage RunLanguage(const CIniFile& ini, const std::string& environmentValue) {
+  CaptionLanguage language = StoredLanguage(ini);
+  ParseLanguage(environmentValue, language);
+  return language;
 }

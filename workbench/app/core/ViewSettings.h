@@ -1,6 +1,7 @@
 // The settings of the workbench's window and report view that live in the INI file: the
-// normal window rectangle and the pane sizes of [Window], and the font record of the report
-// view ([EditorView], height in device units). The graph view's font belongs to the renderer.
+// normal window rectangle and the pane sizes of [Window], the font record of the report
+// view ([EditorView], height in device units) and the language of the captions
+// ([Preferences] Language). The graph view's font belongs to the renderer.
 #pragma once
 
 #include <string>
@@ -31,3 +32,19 @@ struct CFontRecord {
 
 CFontRecord LoadEditorFont(const CIniFile& ini);
 void SaveEditorFont(CIniFile& ini, const CFontRecord& font);
+
+// The language the window shows its captions in: Japanese, the captions as they are written
+// (the default), or English, their translation.
+enum class CaptionLanguage { kJapanese, kEnglish };
+
+// "ja" or "en".
+const char* LanguageCode(CaptionLanguage language);
+// A language named "ja" or "en", in any letter case and with a territory or encoding after it
+// ("en_GB.UTF-8"); false for any other name, which leaves `language` as it is.
+bool ParseLanguage(const std::string& name, CaptionLanguage& language);
+// [Preferences] Language; a missing or unknown value gives Japanese.
+CaptionLanguage StoredLanguage(const CIniFile& ini);
+void StoreLanguage(CIniFile& ini, CaptionLanguage language);
+// The language of this run: the environment's BALIMOR_LANG (its value given here) when it
+// names a language, else the stored one.
+CaptionLanguage RunLanguage(const CIniFile& ini, const std::string& environmentValue);

@@ -217,3 +217,29 @@ TEST_F(DocCommandsTest, WindowStateAndEditorFontRoundTripThroughTheIniFile) {
   EXPECT_EQ(profile::GetString("EditorView", "EditorFontFaceName", "", ini), "Monospace");
   EXPECT_EQ(LoadEditorFont(file).height, -16);
 }
+
+// The captions' language: BALIMOR_LANG (when it names a language) over [Preferences] Language
+// over Japanese; a choice is stored as "ja" or "en".
+TEST_F(DocCommandsTest, CaptionLanguageFromEnvironmentIniAndDefault) {
+  CIniFile file(ini);
+  const CaptionLanguage ja = CaptionLanguage::kJapanese, en = CaptionLanguage::kEnglish;
+  EXPECT_EQ(RunLanguage(file, ""), ja);  // nothing set: the captions as they are written
+  struct Case {
+    const char* stored;  // "": none stored
+    const char* environment;
+    CaptionLanguage run;
+  } cases[] = {
+      {"", "en", en},        {"en", "", en},      {"EN", "", en},      {"ja", "en", en},
+      {"en", "ja", ja},      {"en", "fr", en},    {"fr", "", ja},      {"ja", "en_GB.UTF-8", en},
+      {" en ", "", en},      {"english", "", ja}, {"", "C", ja},
+  };
+  for (const Case& c : cases) {
+    file.WriteString(ini::kLanguage, c.stored);
+    EXPECT_EQ(RunLanguage(file, c.environment), c.run) << "[" << c.stored << "] / [" << c.environment << "]";
+  }
+  StoreLanguage(file, en);
+  EXPECT_EQ(profile::GetString("Preferences", "Language", "", ini), "en");
+  EXPECT_EQ(StoredLanguage(file), en);
+  StoreLanguage(file, ja);
+  EXPECT_EQ(profile::GetString("Preferences", "Language", "", ini), "ja");
+}
