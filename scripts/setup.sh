@@ -7,6 +7,9 @@ packages=(
   g++ cmake ninja-build make
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev fonts-dejavu-core
+  # The captions' translations: lrelease in the build (Qt6LinguistTools), lupdate in
+  # scripts/update-translations.sh.
+  qt6-l10n-tools qt6-tools-dev
   xvfb xauth xclip xdotool wl-clipboard
   # The Debian package (scripts/package.sh): dpkg-shlibdeps and the file(1) it asks, and groff
   # for the manual pages' test.

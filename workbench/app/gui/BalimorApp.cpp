@@ -6,9 +6,11 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSplashScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "QtText.h"
+#include "Translations.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ QPixmap SplashPixmap() {
   f.setBold(false);
   p.setFont(f);
   p.setPen(QColor(70, 70, 70));
-  p.drawText(QRect(0, 60, 420, 20), Qt::AlignCenter, QStringLiteral("peak fitting workbench"));
+  p.drawText(QRect(0, 60, 420, 20), Qt::AlignCenter, QCoreApplication::translate("CBalimorApp", "peak fitting workbench"));
   return pixmap;
 }
 
@@ -101,8 +103,15 @@ std::string ProgramPathOf(IPlatform& platform) {
 CBalimorApp::CBalimorApp(const std::string& programPath)
     : location(CIniLocation::ForProgram(platform, programPath.empty() ? ProgramPathOf(platform) : programPath)),
       profile(QStringLiteral("Tavenhall"), QStringLiteral("Balimor")) {
+  // The translation goes in before any window is made, so that every caption is made in it.
+  language = RunLanguage(CIniFile(location.iniPath), platform.EnvironmentValue("BALIMOR_LANG"));
+  translationFile = InstallCaptionTranslation(translator, language, Q(location.programDir));
   doc = std::make_unique<CBalimorDoc>(platform, location.iniPath, location.programDir);
   frame = std::make_unique<CMainFrame>(*doc, platform, profile);
+  if (language != CaptionLanguage::kJapanese && translationFile.isEmpty())
+    frame->statusBar()->showMessage(
+        QCoreApplication::translate("CBalimorApp", "No translation of the captions was found (balimor_%1.qm)")
+            .arg(QLatin1String(LanguageCode(language))));
 }
 
 CBalimorApp::~CBalimorApp() {

@@ -1,17 +1,19 @@
 // CBalimorApp: the workbench as one object. In this order it holds the Qt platform, the INI
-// location, the "Tavenhall" profile of the recent files and the toolbar, the document and the
-// main window, so that on the way out the window (and the setup form, which writes [LSQ]) goes
-// before the document (which writes its display switches).
+// location, the "Tavenhall" profile of the recent files and the toolbar, the translation of the
+// captions, the document and the main window, so that on the way out the window (and the setup
+// form, which writes [LSQ]) goes before the document (which writes its display switches).
 #pragma once
 
 #include <QSettings>
 #include <QStringList>
+#include <QTranslator>
 #include <memory>
 
 #include "BalimorDoc.h"
 #include "MainFrame.h"
 #include "Profile.h"
 #include "QtPlatform.h"
+#include "ViewSettings.h"
 
 class CBalimorApp {
  public:
@@ -25,6 +27,11 @@ class CBalimorApp {
   void Start(const QStringList& files);
 
   const CIniLocation& Location() const { return location; }
+  // The captions' language of this run (BALIMOR_LANG, else [Preferences] Language) and the
+  // translation file loaded for it (empty for the captions as they are written, or when the
+  // file was not found).
+  CaptionLanguage Language() const { return language; }
+  const QString& TranslationFile() const { return translationFile; }
   QtPlatform& Platform() { return platform; }
   CBalimorDoc& Doc() { return *doc; }
   CMainFrame& Frame() { return *frame; }
@@ -33,6 +40,9 @@ class CBalimorApp {
   QtPlatform platform;
   CIniLocation location;
   QSettings profile;
+  CaptionLanguage language = CaptionLanguage::kJapanese;
+  QTranslator translator;
+  QString translationFile;
   std::unique_ptr<CBalimorDoc> doc;
   std::unique_ptr<CMainFrame> frame;
 };

@@ -29,7 +29,7 @@ void CBalimorEditView::SetReport(const std::string& text) {
 
 void CBalimorEditView::OnSelectEditorFont() {
   bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, fontRecord, this, QStringLiteral("Select Editor Font"));
+  const QFont chosen = QFontDialog::getFont(&ok, fontRecord, this, tr("Select Editor Font"));
   if (ok) {
     fontRecord = chosen;
     const int pixels = chosen.pixelSize() > 0

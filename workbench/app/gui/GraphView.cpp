@@ -22,7 +22,9 @@
 
 namespace {
 
-const char* const kExportFilters[] = {"PNG Image (*.png)", "SVG Drawing (*.svg)", "PDF Document (*.pdf)"};
+const char* const kExportFilters[] = {QT_TRANSLATE_NOOP("CGraphView", "PNG Image (*.png)"),
+                                      QT_TRANSLATE_NOOP("CGraphView", "SVG Drawing (*.svg)"),
+                                      QT_TRANSLATE_NOOP("CGraphView", "PDF Document (*.pdf)")};
 const char* const kExportSuffixes[] = {"png", "svg", "pdf"};
 
 // A Qt font as a logical-font record: the character height in device pixels, negative.
@@ -141,7 +143,7 @@ void CGraphView::OnSelectGraphFont() {
   start.setUnderline(current.underline);
   start.setStrikeOut(current.strikeOut);
   bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, start, this, QStringLiteral("Select Graph Font"));
+  const QFont chosen = QFontDialog::getFont(&ok, start, this, tr("Select Graph Font"));
   if (!ok) return;
   font = ViewFontFromDialog(SpecOf(chosen, ppp), ppp);
   SaveViewFont(doc.Ini(), font);
@@ -150,16 +152,16 @@ void CGraphView::OnSelectGraphFont() {
 
 void CGraphView::OnExportGraph() {
   QStringList filters;
-  for (const char* f : kExportFilters) filters << QString::fromLatin1(f);
+  for (const char* f : kExportFilters) filters << tr(f);
   QString selected = filters.first();
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Graph"), QString(),
+  QString path = QFileDialog::getSaveFileName(this, tr("Export Graph"), QString(),
                                               filters.join(QStringLiteral(";;")), &selected);
   if (path.isEmpty()) return;
   // A name without a picture extension takes the one of the chosen filter.
   if (GraphFileKindOf(S(path)) == GraphFileKind::kNone)
     path += QLatin1Char('.') + QString::fromLatin1(kExportSuffixes[std::max<qsizetype>(0, filters.indexOf(selected))]);
   QString error;
-  if (!ExportTo(path, error)) QMessageBox::warning(this, QStringLiteral("Export Graph"), error);
+  if (!ExportTo(path, error)) QMessageBox::warning(this, tr("Export Graph"), error);
 }
 
 bool CGraphView::ExportTo(const QString& path, QString& error) {

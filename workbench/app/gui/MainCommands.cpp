@@ -1,8 +1,10 @@
 // The main window's commands, one row each, and the menus, tool bar and graph context menu
 // built from the rows. A row says where its command stands, what the user sees (caption,
 // accelerator, icon, status tip), what it does, and when it carries a check mark or is enabled.
-// Captions are source texts for Qt's translation system (context CMainFrame).
+// Captions are source texts for Qt's translation system (context CMainFrame), shown in the
+// language of the translation installed at start-up.
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
@@ -32,7 +34,7 @@
 
 struct CMainFrame::CommandRow {
   // The menus, in the order of the menu bar (see MakeMenus).
-  enum class Menu { kNone, kFile, kEdit, kView, kOption, kHelp };
+  enum class Menu { kNone, kFile, kEdit, kView, kOption, kHelp, kLanguage };
   // What stands in the menu before the command: nothing, a gap, or a gap, the recent files and
   // another gap.
   enum class Before { kNothing, kGap, kRecentFiles };
@@ -77,8 +79,9 @@ constexpr bool EachCommandOnce(std::span<const Row> rows) {
   return true;
 }
 
-// What the user sees of a caption, status tip or menu title written in the rows.
-QString Shown(const char* source) { return QString::fromUtf8(source); }
+// What the user sees of a caption, status tip or menu title written in the rows: its
+// translation, or the text as written when there is none.
+QString Shown(const char* source) { return QCoreApplication::translate("CMainFrame", source); }
 
 // The caption without its mnemonic marks: the toolbar's tool tip.
 QString PlainCaption(QString caption) {
@@ -253,6 +256,16 @@ std::span<const CMainFrame::CommandRow> CMainFrame::Commands() {
        .run = [](CMainFrame& f, bool) { f.OnAbout(); }},
       // The toolkit's What's This action does its own work.
       {.id = kContextHelp, .keys = "Shift+F1", .keysInCaption = false, .tool = T::kPrintAndHelp},
+
+      // The captions' language, stored for the next start.
+      {.id = kLanguageJapanese, .menu = M::kLanguage, .caption = QT_TR_NOOP("&Japanese"),
+       .statusTip = QT_TR_NOOP("Show the captions as they are written, from the next start"),
+       .run = [](CMainFrame& f, bool) { f.OnChooseLanguage(CaptionLanguage::kJapanese); },
+       .checked = [](CMainFrame& f) { return f.storedLanguage == CaptionLanguage::kJapanese; }},
+      {.id = kLanguageEnglish, .menu = M::kLanguage, .caption = QT_TR_NOOP("&English"),
+       .statusTip = QT_TR_NOOP("Show the captions in English, from the next start"),
+       .run = [](CMainFrame& f, bool) { f.OnChooseLanguage(CaptionLanguage::kEnglish); },
+       .checked = [](CMainFrame& f) { return f.storedLanguage == CaptionLanguage::kEnglish; }},
   };
   static_assert(EachCommandOnce(rows), "every command has one row");
   return rows;
@@ -298,7 +311,7 @@ void CMainFrame::MakeMenus() {
   static constexpr MenuRow menuRows[] = {
       {Menu::kFile, Menu::kNone, QT_TR_NOOP("ﾌｧｲﾙ(&F)")},  {Menu::kEdit, Menu::kNone, QT_TR_NOOP("編集(&E)")},
       {Menu::kView, Menu::kNone, QT_TR_NOOP("表示(&V)")},  {Menu::kOption, Menu::kNone, QT_TR_NOOP("&Option")},
-      {Menu::kHelp, Menu::kNone, QT_TR_NOOP("ﾍﾙﾌﾟ(&H)")},
+      {Menu::kHelp, Menu::kNone, QT_TR_NOOP("ﾍﾙﾌﾟ(&H)")},  {Menu::kLanguage, Menu::kOption, QT_TR_NOOP("&Language")},
   };
   std::map<Menu, QMenu*> menus;
   for (const MenuRow& m : menuRows) {
@@ -319,12 +332,15 @@ void CMainFrame::MakeMenus() {
     menu->addAction(Action(row.id));
   }
   for (const MenuRow& m : menuRows)
-    if (m.parent != Menu::kNone) menus.at(m.parent)->addMenu(menus.at(m.id));
+    if (m.parent != Menu::kNone) {
+      menus.at(m.parent)->addSeparator();
+      menus.at(m.parent)->addMenu(menus.at(m.id));
+    }
   graphView->SetContextMenu(context);
 }
 
 void CMainFrame::MakeToolBar() {
-  toolBar = addToolBar(QStringLiteral("ToolBar"));
+  toolBar = addToolBar(tr("ToolBar"));
   toolBar->setObjectName(QStringLiteral("ToolBar"));
   toolBar->setIconSize(QSize(20, 20));
   using Tool = CommandRow::Tool;
@@ -345,8 +361,7 @@ void CMainFrame::UpdateCommandUI() {
     if (row.checked) Action(row.id)->setChecked(row.checked(*this));
     if (row.enabled) Action(row.id)->setEnabled(row.enabled(*this));
   }
-  kindIndicator->setText(doc.GetDataKind() == DataKind::Diffraction ? QStringLiteral("XRD")
-                                                                    : QStringLiteral("Raman/IR"));
+  kindIndicator->setText(doc.GetDataKind() == DataKind::Diffraction ? tr("XRD") : tr("Raman/IR"));
   const std::string title = doc.GetTitle();
-  setWindowTitle((title.empty() ? QStringLiteral("無題") : Q(title)) + QStringLiteral(" - Balimor"));
+  setWindowTitle((title.empty() ? tr("無題") : Q(title)) + QStringLiteral(" - Balimor"));
 }

@@ -60,6 +60,7 @@ CMainFrame::CMainFrame(CBalimorDoc& doc_, QtPlatform& platform_, QSettings& prof
   setWindowIcon(LetterIcon(QStringLiteral("B"), QColor(40, 110, 200)));
   setAcceptDrops(true);
   platform.SetParent(this);
+  storedLanguage = StoredLanguage(doc.Ini());
 
   setupView = new CSetupBalimorView(doc, this);
   auto* formScroll = new QScrollArea;
@@ -138,20 +139,20 @@ void CMainFrame::MakeStatusBar() {
   kindIndicator = new QLabel;
   kindIndicator->setObjectName(QStringLiteral("DataKindIndicator"));
   kindIndicator->setAlignment(Qt::AlignCenter);
-  kindIndicator->setMinimumWidth(kindIndicator->fontMetrics().horizontalAdvance(QStringLiteral("Raman/IR")) + 10);
-  kindIndicator->setToolTip(QStringLiteral("The data kind: View > Process XRD data, Process Raman/IR Data"));
+  kindIndicator->setMinimumWidth(kindIndicator->fontMetrics().horizontalAdvance(tr("Raman/IR")) + 10);
+  kindIndicator->setToolTip(tr("The data kind: View > Process XRD data, Process Raman/IR Data"));
   bar->addPermanentWidget(kindIndicator);
   // The lock indicators of the keyboard; the toolkit does not report the lock states, so they
   // are shown dimmed.
-  for (const char* text : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
-    auto* label = new QLabel(QString::fromUtf8(text));
+  for (const char* text : {QT_TR_NOOP("ｶﾅ"), QT_TR_NOOP("CAP"), QT_TR_NOOP("NUM"), QT_TR_NOOP("SCRL")}) {
+    auto* label = new QLabel(tr(text));
     label->setObjectName(QStringLiteral("Indicator"));
     label->setEnabled(false);
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
     bar->addPermanentWidget(label);
   }
-  bar->showMessage(QStringLiteral("Ready"));
+  bar->showMessage(tr("Ready"));
 }
 
 void CMainFrame::RedrawAll() {
@@ -197,7 +198,7 @@ void CMainFrame::UpdateRecentMenu() {
     all[i]->deleteLater();
   }
   if (recentFiles.isEmpty()) {
-    auto* none = new QAction(QStringLiteral("最新のﾌｧｲﾙ"), fileMenu);
+    auto* none = new QAction(tr("最新のﾌｧｲﾙ"), fileMenu);
     none->setEnabled(false);
     fileMenu->insertAction(recentAnchor, none);
     return;
@@ -306,7 +307,7 @@ void CMainFrame::OnPrint(bool preview) {
 void CMainFrame::OnFind(bool again) {
   if (!again || findText.isEmpty()) {
     bool ok = false;
-    const QString text = QInputDialog::getText(this, QStringLiteral("検索"), QStringLiteral("検索する文字列:"),
+    const QString text = QInputDialog::getText(this, tr("検索"), tr("検索する文字列:"),
                                                QLineEdit::Normal, findText, &ok);
     if (!ok || text.isEmpty()) return;
     findText = text;
@@ -314,16 +315,16 @@ void CMainFrame::OnFind(bool again) {
   if (!reportView->find(findText)) {
     // From the top once the end is reached.
     reportView->moveCursor(QTextCursor::Start);
-    if (!reportView->find(findText)) statusBar()->showMessage(QStringLiteral("Not found: ") + findText, 3000);
+    if (!reportView->find(findText)) statusBar()->showMessage(tr("Not found: %1").arg(findText), 3000);
   }
 }
 
 void CMainFrame::OnReplace() {
   bool ok = false;
-  const QString what = QInputDialog::getText(this, QStringLiteral("置換"), QStringLiteral("検索する文字列:"),
+  const QString what = QInputDialog::getText(this, tr("置換"), tr("検索する文字列:"),
                                              QLineEdit::Normal, findText, &ok);
   if (!ok || what.isEmpty()) return;
-  const QString with = QInputDialog::getText(this, QStringLiteral("置換"), QStringLiteral("置換後の文字列:"),
+  const QString with = QInputDialog::getText(this, tr("置換"), tr("置換後の文字列:"),
                                              QLineEdit::Normal, QString(), &ok);
   if (!ok) return;
   findText = what;
@@ -336,15 +337,15 @@ void CMainFrame::OnReplace() {
     ++count;
   }
   edit.endEditBlock();
-  statusBar()->showMessage(QStringLiteral("%1 replaced").arg(count), 3000);
+  statusBar()->showMessage(tr("%1 replaced").arg(count), 3000);
 }
 
 void CMainFrame::OnAbout() {
   QMessageBox box(this);
-  box.setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(Balimor)"));
+  box.setWindowTitle(tr("ﾊﾞｰｼﾞｮﾝ情報(Balimor)"));
   box.setIconPixmap(windowIcon().pixmap(48, 48));
-  box.setText(QStringLiteral("Balimor Version %1").arg(QLatin1String(balimor::kVersion)));
-  box.setInformativeText(QStringLiteral("Peak fitting workbench for one-dimensional spectra."));
+  box.setText(tr("Balimor Version %1").arg(QLatin1String(balimor::kVersion)));
+  box.setInformativeText(tr("Peak fitting workbench for one-dimensional spectra."));
   box.exec();
 }
 
@@ -352,12 +353,26 @@ void CMainFrame::OnHelpTopics() {
   const QString readme = ReadmeFile(Q(doc.ProgramDir()));
   if (readme.isEmpty()) {
     QMessageBox::information(this, QStringLiteral("Balimor"),
-                             QStringLiteral("No help topics are installed: the README of the suite is neither in\n%1\n"
-                                            "nor beside the program.")
+                             tr("No help topics are installed: the README of the suite is neither in\n%1\n"
+                                "nor beside the program.")
                                  .arg(QDir::cleanPath(Q(doc.ProgramDir()) + QStringLiteral("/../share/doc/balimor"))));
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(readme)))
     QMessageBox::information(this, QStringLiteral("Balimor"),
-                             QStringLiteral("The desktop has no viewer for the help topics; they are in\n%1").arg(readme));
+                             tr("The desktop has no viewer for the help topics; they are in\n%1").arg(readme));
+}
+
+void CMainFrame::OnChooseLanguage(CaptionLanguage language) {
+  StoreLanguage(doc.Ini(), language);
+  storedLanguage = language;
+  UpdateCommandUI();
+  QString text = language == CaptionLanguage::kEnglish
+                     ? tr("Balimor shows its captions in English from its next start.")
+                     : tr("Balimor shows its captions as they are written from its next start.");
+  const std::string environment = platform.EnvironmentValue("BALIMOR_LANG");
+  CaptionLanguage named;
+  if (ParseLanguage(environment, named))
+    text += QLatin1Char('\n') + tr("While BALIMOR_LANG=%1 is set, it chooses the language.").arg(Q(environment));
+  QMessageBox::information(this, tr("Language"), text);
 }

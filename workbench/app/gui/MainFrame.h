@@ -11,6 +11,8 @@
 #include <array>
 #include <span>
 
+#include "ViewSettings.h"
+
 class CBalimorDoc;
 class CBalimorEditView;
 class CGraphView;
@@ -36,6 +38,7 @@ class CMainFrame : public QMainWindow {
     kFitFrame,
     kSetupOption, kLaunchEditor, kPeakSearch, kCurveFit,
     kHelpTopics, kAbout, kContextHelp,
+    kLanguageJapanese, kLanguageEnglish,
     kCommandCount
   };
   // One command: its place in the menus and the tool bar, caption, keys, icon, handler and state.
@@ -88,6 +91,8 @@ class CMainFrame : public QMainWindow {
   void OnAbout();
   // Help topics: the suite's README in the desktop's viewer.
   void OnHelpTopics();
+  // Option > Language: stores the choice for the next start and says so.
+  void OnChooseLanguage(CaptionLanguage language);
   void PrintActiveView(QPrinter* printer);
 
   CBalimorDoc& doc;
@@ -108,4 +113,6 @@ class CMainFrame : public QMainWindow {
   QPrinter* printer = nullptr;
   QString findText;
   bool paneSizesApplied = false;
+  // [Preferences] Language as stored: the language of the next start, checked in the menu.
+  CaptionLanguage storedLanguage = CaptionLanguage::kJapanese;
 };

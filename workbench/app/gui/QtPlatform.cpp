@@ -19,6 +19,7 @@
 #include "Process.h"
 #include "QtText.h"
 #include "RunDialog.h"
+#include "Translations.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ QStringList Arguments(const std::vector<std::string>& argv) {
 }  // namespace
 
 QString MessageText(const std::string& text) {
-  QString t = Q(text);
+  QString t = CoreText(text);
   t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   return t;
 }
@@ -60,7 +61,7 @@ QString QtFileFilter(const std::string& filter) {
   const QStringList parts = Q(filter).split(QLatin1Char('|'));
   QStringList entries;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
-    QString desc = parts[i].trimmed();
+    QString desc = CoreText(parts[i].trimmed());
     if (desc.isEmpty()) break;
     // The description usually repeats the patterns in parentheses; Qt takes the patterns from
     // there, so the pair's own patterns replace them.
@@ -85,17 +86,17 @@ QString QtFileFilter(const std::string& filter) {
 }
 
 void QtPlatform::ShowMessage(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::NoIcon, Q(caption), MessageText(text), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::NoIcon, CoreText(caption), MessageText(text), QMessageBox::Ok, parent_);
   if (caption.find("rror") != std::string::npos) box.setIcon(QMessageBox::Warning);
   box.exec();
 }
 
 void QtPlatform::ShowStatus(const std::string& text) {
-  if (auto* window = qobject_cast<QMainWindow*>(parent_.data())) window->statusBar()->showMessage(Q(text));
+  if (auto* window = qobject_cast<QMainWindow*>(parent_.data())) window->statusBar()->showMessage(CoreText(text));
 }
 
 bool QtPlatform::AskYesNo(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::Question, Q(caption), MessageText(text), QMessageBox::Yes | QMessageBox::No,
+  QMessageBox box(QMessageBox::Question, CoreText(caption), MessageText(text), QMessageBox::Yes | QMessageBox::No,
                   parent_);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
@@ -104,9 +105,9 @@ bool QtPlatform::AskYesNo(const std::string& text, const std::string& caption) {
 int QtPlatform::ChooseLine(const std::string& caption, const std::vector<std::string>& lines) {
   QDialog dialog(parent_);
   dialog.setObjectName(QStringLiteral("SelectDataDialog"));
-  dialog.setWindowTitle(QStringLiteral("Select Data"));
+  dialog.setWindowTitle(QCoreApplication::translate("QtPlatform", "Select Data"));
   auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(new QLabel(Q(caption), &dialog));
+  layout->addWidget(new QLabel(CoreText(caption), &dialog));
   auto* list = new QListWidget(&dialog);
   for (const std::string& line : lines) list->addItem(Q(line));
   if (!lines.empty()) list->setCurrentRow(0);
@@ -122,7 +123,7 @@ int QtPlatform::ChooseLine(const std::string& caption, const std::vector<std::st
 
 bool QtPlatform::ChooseOpenFile(const std::string& filter, const std::string& directory, std::string& path) {
   const QString dir = Q(directory.empty() ? CurrentDirectory() : directory);
-  const QString chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), dir, QtFileFilter(filter));
+  const QString chosen = QFileDialog::getOpenFileName(parent_, QCoreApplication::translate("QtPlatform", "Open"), dir, QtFileFilter(filter));
   if (chosen.isEmpty()) return false;
   path = S(chosen);
   return true;
@@ -132,7 +133,7 @@ bool QtPlatform::ChooseSaveFile(const std::string& filter, const std::string& di
   QString start = Q(directory.empty() ? CurrentDirectory() : directory);
   // A name offered by the caller ("*.pfc" is a pattern, not a name) starts the dialog.
   if (!path.empty() && path.find('*') == std::string::npos) start = QDir(start).filePath(Q(path));
-  const QString chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), start, QtFileFilter(filter));
+  const QString chosen = QFileDialog::getSaveFileName(parent_, QCoreApplication::translate("QtPlatform", "Save As"), start, QtFileFilter(filter));
   if (chosen.isEmpty()) return false;
   path = S(chosen);
   return true;

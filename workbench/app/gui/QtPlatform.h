@@ -1,5 +1,6 @@
 // QtPlatform: the platform interface of the workbench with Qt Widgets. Messages and questions
-// are modal message boxes with the caption as title, the datum choice is the "Select Data"
+// are modal message boxes with the caption as title (the core's texts in the captions'
+// language, see CoreText), the datum choice is the "Select Data"
 // dialog, files are chosen through Qt's file dialogs (the "desc|pattern|…||" filters turned
 // into Qt's form), the clipboard is Qt's. A program run never freezes the window: the child
 // runs under QProcess while a modal dialog shows its console output as it arrives and offers

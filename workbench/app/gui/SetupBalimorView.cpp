@@ -12,6 +12,7 @@
 #include "PeakSearchDialogView.h"
 #include "QtText.h"
 #include "SetupLsqDialog.h"
+#include "Translations.h"
 #include "ui_SetupBalimorView.h"
 
 namespace {
@@ -183,7 +184,7 @@ void CSetupBalimorView::ShowValues() {
     for (const std::string& line : form.peakList) u.peakList->addItem(Q(line));
     u.peakList->setCurrentIndex(form.selected);
   }
-  u.logButton->setText(Q(form.logCaption));
+  u.logButton->setText(CoreText(form.logCaption));
   showing = false;
 }
 
