@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # packaging/check-package.sh DEB: checks a built Balimor package with dpkg-deb. Its name matches
 # its fields; it holds exactly the suite's programs in /usr/bin, the desktop entry, icon, file
-# types, manual pages, copyright file and README, and nothing outside the suite's folders (translations,
-# when present, are .qm files in /usr/share/balimor/translations); its programs run from
-# anywhere (no build-tree run paths) and are stripped; Depends names the shared libraries the
+# types, manual pages, copyright file, README and the English translation of the captions, and
+# nothing outside the suite's folders (translations are .qm files in
+# /usr/share/balimor/translations); its programs run from anywhere (no build-tree run paths)
+# and are stripped; Depends names the shared libraries the
 # programs load and the packages they need, and this machine satisfies it. Prints one line per
 # fault and ends with status 1 when there is any.
 set -euo pipefail
@@ -35,6 +36,7 @@ required=(
   /usr/share/mime/packages/balimor.xml
   /usr/share/doc/balimor/copyright
   /usr/share/doc/balimor/README.md
+  /usr/share/balimor/translations/balimor_en.qm
 )
 for p in "${programs[@]}"; do required+=("/usr/bin/$p"); done
 for m in Balimor balimor-cli xZentrab Zentrab simplexfit Mevlo Drupa; do required+=("/usr/share/man/man1/$m.1.gz"); done

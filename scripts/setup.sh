@@ -10,6 +10,9 @@ packages=(
   # The captions' translations: lrelease in the build (Qt6LinguistTools), lupdate in
   # scripts/update-translations.sh.
   qt6-l10n-tools qt6-tools-dev
+  # A face for the window's Japanese captions, for looking at them under Xvfb (the package
+  # recommends it).
+  fonts-ipafont-gothic
   xvfb xauth xclip xdotool wl-clipboard
   # The Debian package (scripts/package.sh): dpkg-shlibdeps and the file(1) it asks, and groff
   # for the manual pages' test.
