@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "QtText.h"
 #include "ui_ImportColumnsDialog.h"
@@ -17,6 +18,9 @@ namespace {
 
 // A line of the file as the dialog shows it: at most this many characters.
 constexpr qsizetype kShownLineLength = 200;
+// The lines of data shown after the header, and the most lines shown.
+constexpr int kDataLinesShown = 5;
+constexpr int kMostLinesShown = 60;
 
 // The text of the first lines, CR LF read as LF.
 QString FirstLines(const std::string& text, int count) {
@@ -40,12 +44,14 @@ CImportColumnsDialog::CImportColumnsDialog(const std::string& path, QWidget* par
   if (file.open(QIODevice::ReadOnly)) text = file.readAll().toStdString();
   ui->fileLabel->setText(Q(path));
   ui->firstLinesEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  ui->firstLinesEdit->setPlainText(FirstLines(text, kFirstLines));
   connect(ui->delimiterCombo, &QComboBox::currentIndexChanged, this, &CImportColumnsDialog::FormatChanged);
   connect(ui->decimalCommaCheck, &QCheckBox::toggled, this, &CImportColumnsDialog::FormatChanged);
   connect(ui->xColumnSpin, &QSpinBox::valueChanged, this, &CImportColumnsDialog::ColumnChanged);
   connect(ui->yColumnSpin, &QSpinBox::valueChanged, this, &CImportColumnsDialog::ColumnChanged);
   Show({});
+  // The first lines, and after a long header the first lines of data too.
+  ui->firstLinesEdit->setPlainText(
+      FirstLines(text, std::clamp(layout.headerLines + kDataLinesShown, kFirstLines, kMostLinesShown)));
 }
 
 CColumnSpec CImportColumnsDialog::Spec() const {

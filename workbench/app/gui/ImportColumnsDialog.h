@@ -28,7 +28,7 @@ class CImportColumnsDialog : public CFormDialog<Ui::ImportColumnsDialog> {
   // What the choice reads.
   const CColumnLayout& Layout() const { return layout; }
 
-  // The first lines shown.
+  // The first lines shown (more after a long header).
   static constexpr int kFirstLines = 20;
 
  private:
