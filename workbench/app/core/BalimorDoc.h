@@ -43,8 +43,8 @@ class CBalimorDoc {
   // fixed at 0 and the measured data attached. 1, or -1 with a message.
   int CreateGraphFrame(int n);
 
-  // Loads a file as generic column text whatever its extension: the columns and the format of
-  // the spec (what it leaves open found from the data), the labels from the header, the data
+  // Loads a file as generic column text whatever its extension: the columns and the format
+  // chosen (what the choice leaves open found from the data), the labels from the header, the data
   // kind given or else told by the X values, the title "<path> (Column Data)". A note of what
   // was read goes to the status line. 0 on success, -1 on failure ("<path> (Invalid Data)").
   // "Update Current File" reads the file again the same way.

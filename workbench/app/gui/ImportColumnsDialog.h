@@ -35,7 +35,7 @@ class CImportColumnsDialog : public CFormDialog<Ui::ImportColumnsDialog> {
   // The format changed: the columns found anew for it. A column changed: the same format.
   void FormatChanged();
   void ColumnChanged();
-  // Reads the layout of the spec and shows it.
+  // Reads the layout of a column choice and shows it.
   void Show(const CColumnSpec& spec);
 
   std::string text;

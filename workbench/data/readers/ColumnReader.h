@@ -47,12 +47,12 @@ struct CColumnLayout {
 // The delimiter's name in the notes ("<name>-separated"): "tab", "comma", "semicolon", "blank".
 const char* ColumnDelimiterName(ColumnDelimiter d);
 
-// The layout of the text: format (unless the spec gives it), columns and header names. Looks at
-// the first lines only.
+// The layout of the text and the counts of a read, without keeping the points: the format
+// (unless chosen), the columns and the header's names.
 CColumnLayout DetectColumns(std::string_view text, const CColumnSpec& spec = {});
 
-// Reads the X and Y columns of the text (the layout as DetectColumns finds it for the spec) into
-// x and y; returns the layout with the counts.
+// Reads the X and Y columns of the text (the layout as DetectColumns finds it for the choice)
+// into x and y; returns the layout with the counts.
 CColumnLayout ReadColumns(std::string_view text, const CColumnSpec& spec, std::vector<double>& x,
                           std::vector<double>& y);
 
