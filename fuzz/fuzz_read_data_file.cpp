@@ -1,7 +1,9 @@
 // ReadDataFile over every reader. The first byte of the input picks the extension of the file,
-// so that every row of the extension dispatch is reached (and the two direct load commands);
+// so that every row of the extension dispatch is reached (and the two direct load commands and
+// the column import, with the columns it finds and with chosen ones);
 // the second byte is the answer of the section choice; the rest is the file.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "BalimorDoc.h"
@@ -13,7 +15,7 @@ using fuzzsupport::WriteScratch;
 namespace {
 
 // What a load does with the file: its name in the scratch folder and how it is loaded.
-enum class Load { kReadDataFile, kTextCommand, kRietanCommand };
+enum class Load { kReadDataFile, kTextCommand, kRietanCommand, kColumnImport };
 struct Row {
   const char* name;
   Load load;
@@ -36,6 +38,9 @@ const Row kRows[] = {
     {"data", Load::kReadDataFile},       {"text.txt", Load::kTextCommand},
     {"text", Load::kTextCommand},        {"rietan.int", Load::kRietanCommand},
     {"rietan.PAT", Load::kRietanCommand},
+    {"data.xy", Load::kReadDataFile},    {"data.xye", Load::kReadDataFile},
+    {"data.tsv", Load::kReadDataFile},   {"data.prn", Load::kReadDataFile},
+    {"cols.txt", Load::kColumnImport},
 };
 constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
 
@@ -65,6 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       platform.fileAnswers.push_back(path);
       doc.OnReadRietanFiles();
       break;
+    case Load::kColumnImport: {
+      // The second byte also chooses the columns: 0 finds them, else X and Y from 1 to 4.
+      CColumnSpec spec;
+      if (data[1] & 0x10) {
+        spec.xColumn = 1 + (data[1] >> 5) % 4;
+        spec.yColumn = 1 + (data[1] >> 3) % 4;
+      }
+      const int result = doc.ImportColumns(path, spec, std::nullopt);
+      FUZZ_CHECK(result == 0 || result == -1);
+      FUZZ_CHECK(result == -1 || doc.GetOriginalData()->datan > 0);
+      FUZZ_CHECK(doc.OnFileUpdate() == result);
+      break;
+    }
   }
 
   // What the workbench does next with a curve: the clipboard text and the Rietan INT text.

@@ -31,7 +31,8 @@ row_of() {
     csv) echo 0 ;; ras) echo 1 ;; ir) echo 2 ;; asc) echo 3 ;; mrd) echo 4 ;;
     x[0-9][0-9]) echo 5 ;; od) echo 7 ;; qe) echo 8 ;; qe*) echo 9 ;; txt) echo 10 ;;
     dat) echo 12 ;; ram) echo 13 ;; rmn) echo 14 ;; [0-9]*) echo 15 ;; xdt) echo 18 ;;
-    xrd) echo 19 ;; int) echo 20 ;; pat) echo 21 ;; *) echo 22 ;;
+    xrd) echo 19 ;; int) echo 20 ;; pat) echo 21 ;; xy) echo 29 ;; xye) echo 30 ;; tsv) echo 31 ;;
+    prn) echo 32 ;; *) echo 22 ;;
   esac
 }
 
@@ -42,10 +43,12 @@ while IFS= read -r -d '' f; do data_files+=("$f"); done < <(
 for f in "${data_files[@]}"; do
   r=$(row_of "$f")
   seed read_data_file "$f" "$(printf '\\x%02x\\x01' "$r")"
-  # Text files also go through the text data command, intensity files through the Rietan one.
+  # Text files also go through the text data command, intensity files through the Rietan one,
+  # both and the column files through the column import.
   case ${f,,} in
-    *.txt) seed read_data_file "$f" '\x19\x01' ;;
-    *.int) seed read_data_file "$f" '\x1b\x01' ;;
+    *.txt) seed read_data_file "$f" '\x19\x01'; seed read_data_file "$f" '\x21\x00' ;;
+    *.int) seed read_data_file "$f" '\x1b\x01'; seed read_data_file "$f" '\x21\x00' ;;
+    *.xy | *.xye | *.tsv | *.prn | *.csv | *.dat) seed read_data_file "$f" '\x21\x00' ;;
   esac
   seed mevlo_tidy "$f"
 done

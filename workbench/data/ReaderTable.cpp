@@ -36,7 +36,22 @@ const CFileKind kRietanPat = {"2Theta", "Diffraction Intensity", "(Rietan PAT Da
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 CReadOutcome Outcome(bool read, const CFileKind* kind = nullptr) {
-  return {read ? CReadOutcome::kRead : CReadOutcome::kNotRead, kind};
+  CReadOutcome o;
+  o.result = read ? CReadOutcome::kRead : CReadOutcome::kNotRead;
+  o.kind = kind;
+  return o;
+}
+
+// Generic column text, every column layout found from the data: labelled by its header, its
+// kind told by its X values.
+CReadOutcome ReadColumns(CReadRequest& q) {
+  CColumnLayout layout;
+  CReadOutcome o = Outcome(ReadColumnData(q.data, q.path, {}, &layout) == 1, &kColumnDataKind);
+  o.xLabel = ColumnXLabel(layout);
+  o.yLabel = ColumnYLabel(layout);
+  o.dataKind = ColumnDataKind(q.data, layout.xName);
+  o.everyLine = true;
+  return o;
 }
 
 // The ".asc" family: the first line decides between PE IR, sectioned and comma-pair text.
@@ -51,7 +66,11 @@ CReadOutcome ReadAsc(CReadRequest& q) {
     result = ReadPeIr(q.data, q.path);
   } else if (pathtext::StartsWithNoCase(first, "*TYPE")) {
     q.section = ChooseSection(q.path, q.platform);
-    if (q.section < 0) return {CReadOutcome::kAbandoned, nullptr};
+    if (q.section < 0) {
+      CReadOutcome abandoned;
+      abandoned.result = CReadOutcome::kAbandoned;
+      return abandoned;
+    }
     result = ReadSectionedScan(q.data, q.path, q.section);
   } else if (std::strstr(first, ",   ")) {
     result = ReadCommaPairs(q.data, q.path, q.platform);
@@ -141,6 +160,11 @@ const CReaderRow kRows[] = {
     {".int", nullptr, [](CReadRequest& q) { return Outcome(ReadRietanInt(q.data, q.path) > 0); }, &kRietanInt,
      true, false},
     {".pat", nullptr, &ReadPat, &kRietanPat, true, false},
+    // Generic column text under the extensions of column exports.
+    {".xy", nullptr, &ReadColumns, &kColumnDataKind, false, false},
+    {".xye", nullptr, &ReadColumns, &kColumnDataKind, false, false},
+    {".tsv", nullptr, &ReadColumns, &kColumnDataKind, false, false},
+    {".prn", nullptr, &ReadColumns, &kColumnDataKind, false, false},
     // Any other extension: the second form of the Rigaku binary scan.
     {nullptr, [](const std::string&) { return true; },
      [](CReadRequest& q) { return Outcome(ReadRigakuBinary(q.data, q.path, false) == 1); }, &kXrd, false, false},
@@ -153,6 +177,7 @@ bool Takes(const CReaderRow& row, const std::string& extension) {
 }  // namespace
 
 const CFileKind kTextDataKind = {"X axis", "Y axis", "(Text Data)", DataKind::None};
+const CFileKind kColumnDataKind = {"X axis", "Y axis", "(Column Data)", std::nullopt};
 
 std::string TitleOf(const std::string& path, const char* suffix) { return path + " " + suffix; }
 
@@ -162,6 +187,12 @@ std::string ApplyFileKind(CGraphFrame& frame, DataKind& dataKind, const CFileKin
   frame.SetYLabel(kind.yLabel);
   if (kind.dataKind) dataKind = *kind.dataKind;
   return TitleOf(path, kind.suffix);
+}
+
+void ApplyOwnLabels(CGraphFrame& frame, DataKind& dataKind, const CReadOutcome& outcome) {
+  if (!outcome.xLabel.empty()) frame.SetXLabel(outcome.xLabel);
+  if (!outcome.yLabel.empty()) frame.SetYLabel(outcome.yLabel);
+  if (outcome.dataKind) dataKind = *outcome.dataKind;
 }
 
 std::span<const CReaderRow> ReaderTable() { return kRows; }

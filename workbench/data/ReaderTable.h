@@ -26,6 +26,9 @@ struct CFileKind {
 inline constexpr const char* kInvalidSuffix = "(Invalid Data)";
 // The kind of the labelled text data file of "Read Text Files...".
 extern const CFileKind kTextDataKind;
+// The kind of generic column text ("Import Columns...", and the column extensions): its labels
+// and data kind come from the file.
+extern const CFileKind kColumnDataKind;
 
 // "<path> <suffix>".
 std::string TitleOf(const std::string& path, const char* suffix);
@@ -54,6 +57,12 @@ struct CReadOutcome {
   enum Result { kRead, kNotRead, kAbandoned };
   Result result = kNotRead;
   const CFileKind* kind = nullptr;
+  // What the file tells of itself (column data: the header's names, the kind its X values
+  // say): replaces the labels and the data kind of the kind where set.
+  std::string xLabel, yLabel;
+  std::optional<DataKind> dataKind;
+  // The reader took every line of numbers the file holds, so no line was left unread.
+  bool everyLine = false;
 };
 
 struct CReaderRow {
@@ -64,6 +73,9 @@ struct CReaderRow {
   bool labelsFirst;       // labels, title and kind set before the reader runs (kept on failure)
   bool chooseSection;     // the section is chosen first; a file that cannot be opened abandons
 };
+
+// Gives the frame the labels that the file told of itself and sets the data kind it told.
+void ApplyOwnLabels(CGraphFrame& frame, DataKind& dataKind, const CReadOutcome& outcome);
 
 // The rows in the order they are tried; the last takes every extension.
 std::span<const CReaderRow> ReaderTable();

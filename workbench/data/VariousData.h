@@ -4,6 +4,7 @@
 #pragma once
 
 #include "GraphData.h"
+#include "readers/ColumnReader.h"
 #include "readers/DiffractionReaders.h"
 #include "readers/LogReaders.h"
 #include "readers/OpticalReaders.h"

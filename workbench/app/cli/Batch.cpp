@@ -15,7 +15,10 @@ CBatchSession::CBatchSession(const BatchOptions& options_, bool answerYes)
 }
 
 bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
-  form.OpenInputFile(file);
+  if (options.columns)
+    form.OpenColumnFile(file, *options.columns, options.kind);
+  else
+    form.OpenInputFile(file);
   if (form.lastLoadResult < 0) {
     std::fprintf(stderr, "balimor-cli: %s: the file could not be loaded\n", doc.GetPathName().c_str());
     return false;

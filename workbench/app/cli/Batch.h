@@ -23,6 +23,7 @@ struct BatchOptions {
   bool search = false;            // --search: the peak search, its peaks added
   std::optional<int> smooth;      // --smooth N
   std::optional<double> threshold;  // --threshold T
+  std::optional<CColumnSpec> columns;  // --columns [X,Y]: FILE read as column text
 };
 
 class CBatchSession {

@@ -35,12 +35,12 @@ const char* const kUsage =
     "works on the measured data.\n"
     "\n"
     "commands:\n"
-    "  info FILE [--section N]\n"
+    "  info FILE [--section N] [--columns [X,Y]]\n"
     "      prints, one per line: result, title, kind, x-label, y-label, label, points,\n"
     "      then first and last point when there are points.\n"
-    "  export FILE OUT [--section N]\n"
+    "  export FILE OUT [--section N] [--columns [X,Y]]\n"
     "      writes the measured data to OUT as text: the point count, then X<tab>Y per line.\n"
-    "  rietan FILE OUT\n"
+    "  rietan FILE OUT [--columns [X,Y]]\n"
     "      writes the measured data to OUT as a Rietan INT file.\n"
     "  search FILE [COMMON]\n"
     "      runs the peak search and prints its list: the header, then one line per peak.\n"
@@ -80,6 +80,11 @@ const char* const kUsage =
     "  --section N         answers the section choice of a file with several sections\n"
     "                      (\".xrd\", \".asc\" starting \"*TYPE\") with section N (from 0);\n"
     "                      without it the choice counts as cancelled and section 0 is read.\n"
+    "  --columns [X,Y]     reads FILE as column text whatever its extension: columns X\n"
+    "                      and Y (from 1; default the first two numeric columns), the\n"
+    "                      delimiter, a decimal comma and the header found from the data,\n"
+    "                      rows without numbers there skipped. Also for info, export and\n"
+    "                      rietan.\n"
     "\n"
     "Settings come from the INI file named by BALIMOR_INI, else the one beside the program;\n"
     "balimor-cli never writes it. An empty XRDLSQProgram or RamanLSQProgram means the xZentrab\n"
@@ -112,6 +117,13 @@ bool ParseInt(const char* text, long lo, long hi, int& v) {
   if (end == text || *end != '\0' || n < lo || n > hi) return false;
   v = static_cast<int>(n);
   return true;
+}
+
+// "X,Y" of --columns: two column numbers from 1.
+bool ParseColumnPair(const std::string& text, CColumnSpec& spec) {
+  const std::size_t comma = text.find(',');
+  return comma != std::string::npos && ParseInt(text.substr(0, comma).c_str(), 1, 1000000, spec.xColumn) &&
+         ParseInt(text.substr(comma + 1).c_str(), 1, 1000000, spec.yColumn);
 }
 
 Args Parse(int argc, char** argv) {
@@ -175,6 +187,20 @@ Args Parse(int argc, char** argv) {
       a.help = true;
       continue;
     }
+    // --columns takes "X,Y" when the next argument is one (an argument that starts with a digit
+    // and holds a comma is taken as such).
+    if (arg == "--columns") {
+      o.columns = CColumnSpec{};
+      const std::string next = i + 1 < argc ? argv[i + 1] : "";
+      if (!next.empty() && next[0] >= '0' && next[0] <= '9' && next.find(',') != std::string::npos) {
+        if (!ParseColumnPair(next, *o.columns)) {
+          a.error = "bad value for --columns";
+          return a;
+        }
+        ++i;
+      }
+      continue;
+    }
     bool matched = false;
     for (const Option& opt : options) {
       if (arg != opt.name) continue;
@@ -228,7 +254,9 @@ int RunDataCommand(const Args& args) {
   {
     CBalimorDoc doc(platform, ini.iniPath, ini.programDir);
     doc.Ini().SetReadOnly(true);
-    const int result = doc.ReadDataFile(args.files[0]);
+    const CColumnSpec* columns = args.options.columns ? &*args.options.columns : nullptr;
+    const int result = columns ? doc.ImportColumns(args.files[0], *columns, std::nullopt)
+                               : doc.ReadDataFile(args.files[0]);
     const bool loaded = result >= 0;
     if (args.command == "info") {
       PrintInfo(doc, result);

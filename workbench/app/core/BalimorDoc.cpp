@@ -18,6 +18,9 @@ const char* const kFrameCaption = "CDataGraphView::CreateGraphFrame";
 
 const char* const kRietanFilter = "Rietan Data File (*.int;*.pat)|*.int;*.pat|All Files (*.*)|*.*||";
 const char* const kTextFilter = "Text Data File (*.txt;*.asc)|*.txt;*.asc|All Files (*.*)|*.*||";
+const char* const kColumnFilter =
+    "Column Data File (*.txt;*.xy;*.xye;*.tsv;*.prn;*.csv;*.dat)|*.txt;*.xy;*.xye;*.tsv;*.prn;*.csv;*.dat|"
+    "All Files (*.*)|*.*||";
 
 // Files whose data kind is the person's choice: RAS scans and ".asc" exports are often
 // diffraction scans that their readers open as spectroscopic data.
@@ -148,6 +151,7 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
     return -1;
   }
   peakSearch.dataKind = DataKind::None;
+  columnImport.reset();
 
   // The first row of the reader table that takes the extension reads the file.
   const CReaderRow& row = ReaderFor(LoaderExtension(path));
@@ -160,12 +164,14 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
   if (row.labelsFirst) title = ApplyFileKind(*frame, peakSearch.dataKind, *row.kind, path);
   const CReadOutcome outcome = row.read(request);
   if (outcome.result == CReadOutcome::kAbandoned) return -1;
+  if (!outcome.everyLine) NotePartialLoad(path);
   if (outcome.result != CReadOutcome::kRead) {
     SetPathName(TitleOf(path, kInvalidSuffix));
     return -1;
   }
   if (!row.labelsFirst)
     title = ApplyFileKind(*frame, peakSearch.dataKind, outcome.kind ? *outcome.kind : *row.kind, path);
+  ApplyOwnLabels(*frame, peakSearch.dataKind, outcome);
   for (const CKindSetting& k : kKindSettings) {
     const int n = row.extension && pathtext::SameNoCase(row.extension, k.extension) ? ini.GetInt(k.key) : 0;
     if (n == 1 || n == 2) peakSearch.dataKind = DataKindOfNumber(n);
@@ -173,6 +179,58 @@ int CBalimorDoc::ReadDataFile(const std::string& path) {
   frame->AutoScale(CGraphFrame::kScaleMargin);
   SetPathName(title);
   return request.section;
+}
+
+void CBalimorDoc::NotePartialLoad(const std::string& path) {
+  const int points = originalData->datan;
+  const int lines = PartialLoadLines(path, points);
+  if (lines < 0) return;
+  const std::string note = "Read " + std::to_string(points) + " of " + std::to_string(lines) +
+                           " numeric lines of " + path + ". File > Import Columns... reads every row.";
+  platform.ShowStatus(note);
+  partialLoad(note);
+}
+
+int CBalimorDoc::ImportColumns(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind) {
+  dataFileName = path;
+  columnImport = ColumnImport{spec, kind};
+  if (CreateGraphFrame(1) <= 0) {
+    platform.ShowMessage("Can't Create GraphFrame", kReadCaption);
+    return -1;
+  }
+  CGraphFrame* frame = frameArray.GetFrame(0);
+  if (!frame) {
+    platform.ShowMessage("Can't Get GraphFrame", kReadCaption);
+    return -1;
+  }
+  CColumnLayout layout;
+  const int result = ReadColumnData(*originalData, path, spec, &layout);
+  std::string note = "Read " + std::to_string(layout.points) + " points";
+  if (layout.xColumn > 0)
+    note += " from columns " + std::to_string(layout.xColumn) + " and " + std::to_string(layout.yColumn);
+  note += " of " + path + " (" + ColumnDelimiterName(layout.format.delimiter) + "-separated" +
+          (layout.format.decimalComma ? ", decimal comma" : "") + "); skipped " +
+          std::to_string(layout.skippedRows) + (layout.skippedRows == 1 ? " row" : " rows") +
+          " without numbers in those columns.";
+  platform.ShowStatus(note);
+  if (result != 1) {
+    SetPathName(TitleOf(path, kInvalidSuffix));
+    return -1;
+  }
+  frame->SetXLabel(ColumnXLabel(layout));
+  frame->SetYLabel(ColumnYLabel(layout));
+  peakSearch.dataKind = kind ? *kind : ColumnDataKind(*originalData, layout.xName);
+  frame->AutoScale(CGraphFrame::kScaleMargin);
+  SetPathName(TitleOf(path, kColumnDataKind.suffix));
+  return 0;
+}
+
+bool CBalimorDoc::ChooseColumnFile(std::string& path) {
+  const std::string dir = ini.GetString(ini::kColumnDataDir);
+  if (!dir.empty()) platform.SetCurrentDirectory(dir);
+  if (!platform.ChooseOpenFile(kColumnFilter, dir, path)) return false;
+  ini.WriteString(ini::kColumnDataDir, pathtext::FolderOf(path));
+  return true;
 }
 
 CGraphFrame* CBalimorDoc::StartLoadCommand(const IniKey& dirKey, const char* filter, std::string& path) {

@@ -43,6 +43,16 @@ class CBalimorDoc {
   // fixed at 0 and the measured data attached. 1, or -1 with a message.
   int CreateGraphFrame(int n);
 
+  // Loads a file as generic column text whatever its extension: the columns and the format
+  // chosen (what the choice leaves open found from the data), the labels from the header, the data
+  // kind given or else told by the X values, the title "<path> (Column Data)". A note of what
+  // was read goes to the status line. 0 on success, -1 on failure ("<path> (Invalid Data)").
+  // "Update Current File" reads the file again the same way.
+  int ImportColumns(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind);
+  // "Import Columns...": the file dialog in the folder of [Preferences] ColumnDataDir, which
+  // the chosen folder replaces. false when cancelled.
+  bool ChooseColumnFile(std::string& path);
+
   // "Read Rietan Files...": an INT or PAT file through the file dialog.
   void OnReadRietanFiles();
   // "Read Text Files...": a labelled text data file through the file dialog; announces the
@@ -55,6 +65,9 @@ class CBalimorDoc {
   CAnnouncement<> newDocument;
   CAnnouncement<std::string, std::string, std::string> setupFileNames;
   CAnnouncement<> beforeDrawing;
+  // A load through the extension dispatch that read fewer than half of the file's lines of
+  // numbers, with the note shown in the status line (the window shows it once in a box too).
+  CAnnouncement<std::string> partialLoad;
   // Asks every view to redraw.
   std::function<void()> onRedrawAll;
 
@@ -163,13 +176,21 @@ class CBalimorDoc {
   // rebuilds frame 0. Null when the dialog was cancelled or the frame could not be made (after
   // its message).
   CGraphFrame* StartLoadCommand(const IniKey& dirKey, const char* filter, std::string& path);
+  // The note of a dispatch load that left most lines of numbers of the file unread.
+  void NotePartialLoad(const std::string& path);
 
   IPlatform& platform;
   CDataMessages curveMessages;  // the messages of every curve of the document
   CIniFile ini;
   std::string programDir;
   std::string reportText;
-  std::string dataFileName;  // file name last given to ReadDataFile
+  std::string dataFileName;  // file name last given to ReadDataFile or ImportColumns
+  // How the data file was imported as columns (none: through ReadDataFile).
+  struct ColumnImport {
+    CColumnSpec spec;
+    std::optional<DataKind> kind;
+  };
+  std::optional<ColumnImport> columnImport;
   std::string pathName;      // document path (title text)
   std::vector<std::string> recentFiles;
   std::unique_ptr<CVariousData> originalData;

@@ -49,6 +49,8 @@ inline constexpr IniKey kInputMask{
 inline constexpr IniKey kPFCDir{"Preferences", "PFCDir", ""};
 inline constexpr IniKey kRietanDataDir{"Preferences", "RietanDataDir", ""};
 inline constexpr IniKey kTextDataDir{"Preferences", "TextDataDir", ""};
+// The folder in which the file dialog of "Import Columns..." opens.
+inline constexpr IniKey kColumnDataDir{"Preferences", "ColumnDataDir", ""};
 // The data kind that RAS scans and ".asc" files open as: 1 diffraction, 2 spectroscopic (the
 // kind their readers give); any other number leaves the readers' kind.
 inline constexpr IniKey kRasDataKind{"Preferences", "RasDataKind", "2"};

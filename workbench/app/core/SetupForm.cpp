@@ -202,6 +202,19 @@ void CSetupForm::FillPeakList(int k) {
 }
 
 int CSetupForm::OpenInputFile(const std::string& path) {
+  return OpenInput(path, [&] {
+    if (pathtext::SameNoCase(pathtext::ExtensionOf(path), ".xrd")) Record().dataKind = DataKind::Diffraction;
+    const int n = doc.ReadDataFile(path);
+    return std::pair{n, n};
+  });
+}
+
+int CSetupForm::OpenColumnFile(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind) {
+  // The job and the report are "#0" whatever the load gave, as for the text data command.
+  return OpenInput(path, [&] { return std::pair{doc.ImportColumns(path, spec, kind), 0}; });
+}
+
+int CSetupForm::OpenInput(const std::string& path, const std::function<std::pair<int, int>()>& load) {
   Take();
   doc.peakAreaText.clear();
   if (view) view->SetWaitCursor(true);
@@ -210,12 +223,11 @@ int CSetupForm::OpenInputFile(const std::string& path) {
   Ini().WriteString(ini::kInputPath, path);
   outputPath = path;
   CPeakSearch& r = Record();
-  if (pathtext::SameNoCase(pathtext::ExtensionOf(path), ".xrd")) r.dataKind = DataKind::Diffraction;
   Ini().WriteString(ini::kInputDir, pathtext::FolderOrCurrent(path));
-  const int n = doc.ReadDataFile(path);
-  lastLoadResult = n;
-  pfcPath = FitJobFileName(path, n, "#%d.pfc");
-  outputPath = FitJobFileName(path, n, "#%d.out");
+  const auto [result, job] = load();
+  lastLoadResult = result;
+  pfcPath = FitJobFileName(path, job, "#%d.pfc");
+  outputPath = FitJobFileName(path, job, "#%d.out");
   Show();
   if (view) view->SetWaitCursor(false);
 

@@ -9,10 +9,14 @@
 // SetupFormPeaks.cpp.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "readers/ColumnReader.h"
 #include "FormNumbers.h"
 #include "PeakSearch.h"
 
@@ -81,6 +85,9 @@ class CSetupForm {
   // existing job of that name read. 1, or -1 when there is no frame or curve to take the
   // ranges from; the loader's result is kept in lastLoadResult.
   int OpenInputFile(const std::string& path);
+  // The same with the file imported as column text (CBalimorDoc::ImportColumns); the job and
+  // the report are "#0" beside it.
+  int OpenColumnFile(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind);
   // Reads the job at path with its points (they replace the loaded data) and shows it.
   // 1, or -1 when it cannot be read or the frame cannot be made.
   int ReloadPfc(const std::string& path);
@@ -160,6 +167,9 @@ class CSetupForm {
   // A fit run and what the form shows of it: the job reloaded, the report and its peak-area
   // text.
   void RunAndShow(const CFitRunSpec& spec);
+  // OpenInputFile and OpenColumnFile: load gives the loader's result and the number of the job
+  // and report names.
+  int OpenInput(const std::string& path, const std::function<std::pair<int, int>()>& load);
   // The file names of the text data command, announced by the document.
   void TakeFileNames(const std::string& data, const std::string& pfc, const std::string& out);
 

@@ -22,6 +22,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <fstream>
@@ -31,9 +32,11 @@
 #include "BalimorEditView.h"
 #include "BalimorVersion.h"
 #include "GraphView.h"
+#include "ImportColumnsDialog.h"
 #include "QtPlatform.h"
 #include "QtText.h"
 #include "SetupBalimorView.h"
+#include "SetupForm.h"
 #include "VariousData.h"
 #include "ViewSettings.h"
 
@@ -95,6 +98,13 @@ CMainFrame::CMainFrame(CBalimorDoc& doc_, QtPlatform& platform_, QSettings& prof
 
   doc.onRedrawAll = [this] { RedrawAll(); };
   doc.onReportChanged = [this] { reportView->SetReport(doc.ReportText()); };
+  // The note of a partial load is in the status bar already; the first in a run also comes in a
+  // box, once the window has drawn what was loaded.
+  partialLoadToken = doc.partialLoad.Subscribe([this](const std::string& note) {
+    if (partialLoadShown) return;
+    partialLoadShown = true;
+    QTimer::singleShot(0, this, [this, note] { platform.ShowMessage(note, "CMorvaneDoc::ReadDataFile"); });
+  });
 
   // F6 and Shift+F6 move between the panes.
   auto cycle = [this](int step) {
@@ -128,6 +138,7 @@ CMainFrame::~CMainFrame() {
   toolBar->disconnect(this);
   doc.onRedrawAll = nullptr;
   doc.onReportChanged = nullptr;
+  doc.partialLoad.Unsubscribe(partialLoadToken);
   platform.SetParent(nullptr);
   delete printer;
 }
@@ -338,6 +349,16 @@ void CMainFrame::OnReplace() {
   }
   edit.endEditBlock();
   statusBar()->showMessage(tr("%1 replaced").arg(count), 3000);
+}
+
+void CMainFrame::OnImportColumns() {
+  std::string path;
+  if (!doc.ChooseColumnFile(path)) return;
+  CImportColumnsDialog dialog(path, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  doc.GetPeakSearch().ResetForNewData();
+  setupView->Form().OpenColumnFile(path, dialog.Spec(), dialog.Kind());
+  RedrawAll();
 }
 
 void CMainFrame::OnAbout() {

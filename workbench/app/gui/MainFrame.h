@@ -31,7 +31,7 @@ class CMainFrame : public QMainWindow {
   // The commands of the menus and the toolbar; each has its row in MainCommands.cpp.
   enum Command {
     kNew, kOpen, kSaveData, kReadText, kReadRietan, kUpdate, kSaveRietan, kPrint, kPrintPreview,
-    kPrintSetup, kExportGraph, kExit,
+    kPrintSetup, kExportGraph, kImportColumns, kExit,
     kUndo, kCut, kCopy, kPaste, kPasteSpecial, kSelectAll, kFind, kFindNext, kReplace,
     kToolBar, kStatusBar, kRedraw, kScale, kRestoreScale, kViewBackground, kViewCalc, kViewCurves,
     kViewCurrentCurve, kKindXrd, kKindRaman, kSetupFrame, kGraphFont, kEditorFont, kEditIni,
@@ -89,6 +89,9 @@ class CMainFrame : public QMainWindow {
   void OnFind(bool again);
   void OnReplace();
   void OnAbout();
+  // "Import Columns...": the file dialog, the column dialog, then the file opened as the setup
+  // form's input through the column import, the fit's peaks and background cleared.
+  void OnImportColumns();
   // Help topics: the suite's README in the desktop's viewer.
   void OnHelpTopics();
   // Option > Language: stores the choice for the next start and says so.
@@ -115,4 +118,7 @@ class CMainFrame : public QMainWindow {
   bool paneSizesApplied = false;
   // [Preferences] Language as stored: the language of the next start, checked in the menu.
   CaptionLanguage storedLanguage = CaptionLanguage::kJapanese;
+  // The note of a partial load: shown in a message box the first time in a run.
+  int partialLoadToken = 0;
+  bool partialLoadShown = false;
 };

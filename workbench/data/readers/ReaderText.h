@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CGraphData;
@@ -50,6 +51,8 @@ class FileText {
   void Seek(std::size_t pos) { pos_ = pos < size_ ? pos : size_; }
   std::size_t Size() const { return size_; }
   std::size_t Remaining() const { return size_ - pos_; }
+  // The whole text as read (for a reader that walks it itself).
+  std::string_view Text() const { return {data_.data(), size_}; }
   // Next raw byte, -1 at end of file.
   int GetByte() { return pos_ < size_ ? static_cast<unsigned char>(data_[pos_++]) : -1; }
 

@@ -318,3 +318,31 @@ TEST_F(CliTest, PlotRefusesWhatItCannotDraw) {
 }
 
 }  // namespace
+
+// --columns reads FILE as column text whatever its extension, in the data commands and the
+// batch commands alike; a ".txt" load that leaves most lines of numbers unread says so.
+TEST_F(CliTest, ColumnsOptionAndThePartialLoadNote) {
+  const std::string txt = Write("cols.txt", "angle;counts;esd\r\n10,5;100;1\r\n10,6;150;2\r\n10,7;120;3\r\n10,8;90;4\r\n");
+  const CliRun info = Cli("info " + Q(txt) + " --columns");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out, "result: 0\ntitle: " + txt + " (Column Data)\nkind: 1\nx-label: angle\ny-label: counts\n"
+                      "label: \npoints: 4\nfirst: 10.5 100\nlast: 10.8 90\n");
+  EXPECT_EQ(info.err, "Read 4 points from columns 1 and 2 of " + txt +
+                          " (semicolon-separated, decimal comma); skipped 0 rows without numbers in those columns.\n");
+  const fs::path out = dir / "out.txt";
+  EXPECT_EQ(Cli("export " + Q(txt) + " " + Q(out.string()) + " --columns 3,2").status, 0);
+  EXPECT_EQ(Slurp(out), "4\n1\t100\n2\t150\n3\t120\n4\t90\n");
+  const CliRun search = Cli("search " + Q(txt) + " --columns 1,2 --kind 2");
+  EXPECT_EQ(search.status, 0) << search.err;
+  EXPECT_EQ(search.out.rfind("No.", 0), 0u) << search.out;
+  for (const char* bad : {"--columns 0,2", "--columns 1,x", "--columns 1,"})
+    EXPECT_EQ(Cli("info " + Q(txt) + " " + bad).status, 1) << bad;
+
+  // Through the ".txt" chain the count on the third line (1) reads one of the seven lines.
+  const std::string few = Write("few.txt", "1 2\n3 4\n1 1\n5 6\n7 8\n9 10\n11 12\n");
+  const CliRun note = Cli("info " + Q(few));
+  EXPECT_EQ(note.status, 0);
+  EXPECT_NE(note.out.find("points: 1\n"), std::string::npos) << note.out;
+  EXPECT_EQ(note.err, "Read 1 of 7 numeric lines of " + few + ". File > Import Columns... reads every row.\n");
+  EXPECT_NE(Cli("info " + Q(few) + " --columns").out.find("points: 7\n"), std::string::npos);
+}

@@ -1,7 +1,12 @@
 // The main window: its panes and toolbar, the menus with their captions and check marks, and a
 // real instrument file opened as the document.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QDesktopServices>
 #include <QImage>
 #include <QLabel>
@@ -22,9 +27,13 @@
 #include "GraphFrameArray.h"
 #include "GraphView.h"
 #include "GuiTestSupport.h"
+#include "ImportColumnsDialog.h"
 #include "IniKeys.h"
 #include "QtPlatform.h"
 #include "SetupBalimorView.h"
+#include "SetupForm.h"
+#include "QtText.h"
+#include "ui_ImportColumnsDialog.h"
 #include "ui_SetupBalimorView.h"
 
 using guitest::Scratch;
@@ -129,7 +138,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Captions(menus[0]->actions()),
              QStringList({"新規作成(&N)\tCtrl+N", "開く(&O)...\tCtrl+O", "Save Data As...", "Read Text Files...",
                           "Read Rietan Files...", "&Update Current File", "Save As Rietan...", "|",
-                          "印刷(&P)...\tCtrl+P", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "ﾌﾟﾘﾝﾀの設定(&R)...", "Export Graph...", "|",
+                          "印刷(&P)...\tCtrl+P", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "ﾌﾟﾘﾝﾀの設定(&R)...", "Export Graph...",
+                          "Import Columns...", "|",
                           "最新のﾌｧｲﾙ", "|", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
     QCOMPARE(Captions(menus[1]->actions()),
              QStringList({"元に戻す(&U)\tCtrl+Z", "|", "切り取り(&T)\tCtrl+X", "ｺﾋﾟｰ(&C)\tCtrl+C",
@@ -319,6 +329,60 @@ class MainWindowTest : public QObject {
     QCOMPARE(app->Doc().GetDataKind(), DataKind::Diffraction);
     QCOMPARE(kind->text(), QStringLiteral("XRD"));
     QCOMPARE(f.windowTitle(), QStringLiteral("ras_smartlab_2theta.ras (SmartLab RAS Data) - Balimor"));
+  }
+
+  // The column dialog shows what it found and what a choice reads; a ".txt" load that leaves most
+  // lines of numbers unread says so in the status bar, and the first time in a box.
+  void importColumnsDialogAndThePartialLoadNote() {
+    Scratch scratch;
+    QByteArray lines = "angle;counts;esd\r\n";
+    for (int i = 0; i < 30; ++i) lines += QByteArray::number(10 + i) + ",5;" + QByteArray::number(100 + i) + ";1\r\n";
+    lines += "end\r\n";
+    const QString path = scratch.Write(QStringLiteral("cols.txt"), lines);
+    CImportColumnsDialog dialog(S(path), nullptr);
+    Ui::ImportColumnsDialog& u = dialog.Widgets();
+    QCOMPARE(u.delimiterCombo->currentIndex(), int(ColumnDelimiter::kSemicolon));
+    QVERIFY(u.decimalCommaCheck->isChecked());
+    QCOMPARE(u.xColumnSpin->value(), 1);
+    QCOMPARE(u.yColumnSpin->value(), 2);
+    QVERIFY(u.firstLinesEdit->toPlainText().startsWith(QStringLiteral("angle;counts;esd\n10,5;100;1\n")));
+    QCOMPARE(u.resultLabel->text(), QStringLiteral("Reads 30 points: X from column 1 (\"angle\"), Y from column 2 "
+                                                   "(\"counts\"); skips 1 rows without numbers in them."));
+    u.yColumnSpin->setValue(3);
+    QCOMPARE(dialog.Spec().yColumn, 3);
+    QVERIFY(dialog.Layout().yName == "esd");
+    // Another delimiter finds its own columns; with none the choice cannot be taken.
+    u.delimiterCombo->setCurrentIndex(int(ColumnDelimiter::kTab));
+    QCOMPARE(dialog.Layout().points, 0);
+    QVERIFY(!u.buttonBox->button(QDialogButtonBox::Ok)->isEnabled());
+    u.delimiterCombo->setCurrentIndex(int(ColumnDelimiter::kSemicolon));
+    QCOMPARE(dialog.Layout().points, 30);
+    QVERIFY(!dialog.Kind());
+    u.kindCombo->setCurrentIndex(2);
+    QCOMPARE(dialog.Kind(), std::optional<DataKind>(DataKind::Spectroscopic));
+
+    guitest::ModalWatcher watcher;
+    auto app = guitest::MakeApp();
+    app->Start({});
+    CMainFrame& f = app->Frame();
+    // The file dialog cancelled: nothing loaded.
+    f.Action(CMainFrame::kImportColumns)->trigger();
+    QCOMPARE(app->Doc().GetOriginalData()->datan, 0);
+    // Through the ".txt" chain the file is read by the count on its third line, as "%lg %lg"
+    // pairs, which its decimal commas end at once.
+    f.OpenDocumentFile(path);
+    const QString note = QStringLiteral("Read 0 of 30 numeric lines of %1. File > Import Columns... reads every row.")
+                             .arg(path);
+    QCOMPARE(app->Doc().GetOriginalData()->datan, 0);
+    QCOMPARE(f.statusBar()->currentMessage(), note);
+    QTRY_COMPARE(watcher.messages, QStringList({QStringLiteral("CMorvaneDoc::ReadDataFile: ") + note}));
+    f.OpenDocumentFile(path);
+    QTest::qWait(100);
+    QCOMPARE(watcher.messages.size(), 1);
+    // The form's input through the column import reads every row.
+    f.SetupView()->Form().OpenColumnFile(S(path), dialog.Spec(), dialog.Kind());
+    QCOMPARE(app->Doc().GetOriginalData()->datan, 30);
+    QCOMPARE(f.SetupView()->Widgets().pfcEdit->text(), scratch.Path(QStringLiteral("cols#0.pfc")));
   }
 };
 
