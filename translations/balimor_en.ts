@@ -43,6 +43,21 @@
     </message>
 </context>
 <context>
+    <name>CImportColumnsDialog</name>
+    <message>
+        <source>%1 (&quot;%2&quot;)</source>
+        <translation>%1 (&quot;%2&quot;)</translation>
+    </message>
+    <message>
+        <source>Reads %1 points: X from column %2, Y from column %3; skips %4 rows without numbers in them.</source>
+        <translation>Reads %1 points: X from column %2, Y from column %3; skips %4 rows without numbers in them.</translation>
+    </message>
+    <message>
+        <source>These columns hold no numbers: nothing to read.</source>
+        <translation>These columns hold no numbers: nothing to read.</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
         <source>新規作成(&amp;N)</source>
@@ -382,6 +397,14 @@ nor beside the program.</translation>
         <source>Language</source>
         <translation>Language</translation>
     </message>
+    <message>
+        <source>Import Columns...</source>
+        <translation>Import Columns...</translation>
+    </message>
+    <message>
+        <source>Read every row of a file of columns, its delimiter and X and Y columns chosen</source>
+        <translation>Read every row of a file of columns, its delimiter and X and Y columns chosen</translation>
+    </message>
 </context>
 <context>
     <name>CRunDialog</name>
@@ -575,6 +598,65 @@ nor beside the program.</translation>
     <message>
         <source>Output Files (*.out)</source>
         <translation>Output Files (*.out)</translation>
+    </message>
+</context>
+<context>
+    <name>ImportColumnsDialog</name>
+    <message>
+        <source>Import Columns</source>
+        <translation>Import Columns</translation>
+    </message>
+    <message>
+        <source>First lines of the file:</source>
+        <translation>First lines of the file:</translation>
+    </message>
+    <message>
+        <source>&amp;Delimiter:</source>
+        <translation>&amp;Delimiter:</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Comma</source>
+        <translation>Comma</translation>
+    </message>
+    <message>
+        <source>Semicolon</source>
+        <translation>Semicolon</translation>
+    </message>
+    <message>
+        <source>Blanks</source>
+        <translation>Blanks</translation>
+    </message>
+    <message>
+        <source>Decimal &amp;comma</source>
+        <translation>Decimal &amp;comma</translation>
+    </message>
+    <message>
+        <source>&amp;X column:</source>
+        <translation>&amp;X column:</translation>
+    </message>
+    <message>
+        <source>&amp;Y column:</source>
+        <translation>&amp;Y column:</translation>
+    </message>
+    <message>
+        <source>Data &amp;kind:</source>
+        <translation>Data &amp;kind:</translation>
+    </message>
+    <message>
+        <source>From the data</source>
+        <translation>From the data</translation>
+    </message>
+    <message>
+        <source>XRD</source>
+        <translation>XRD</translation>
+    </message>
+    <message>
+        <source>Raman/IR</source>
+        <translation>Raman/IR</translation>
     </message>
 </context>
 <context>
