@@ -91,7 +91,9 @@ void QtPlatform::ShowMessage(const std::string& text, const std::string& caption
 }
 
 void QtPlatform::ShowStatus(const std::string& text) {
-  if (auto* window = qobject_cast<QMainWindow*>(parent_.data())) window->statusBar()->showMessage(Q(text));
+  // A note of several lines is shown on the bar's one line, its lines side by side.
+  if (auto* window = qobject_cast<QMainWindow*>(parent_.data()))
+    window->statusBar()->showMessage(Q(text).replace(QLatin1Char('\n'), QStringLiteral("   ")));
 }
 
 bool QtPlatform::AskYesNo(const std::string& text, const std::string& caption) {

@@ -211,7 +211,7 @@ TEST_F(FitRunTest, FailedRunsRestoreTheJob) {
   form->OnExecdastelbutton();
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
   EXPECT_EQ(platform.runs.back().result.status, ProgramRun::kCancelled);
-  ExpectRestored("Calculation error", "The calculation was cancelled");
+  ExpectRestored("Fit cancelled", "The calculation was cancelled");
   platform.cancelOnOutput.clear();
   doc->Ini().WriteString(ini::kXRDLSQProgram, "");
   form->OnExecdastelbutton();

@@ -163,7 +163,7 @@ class FitTest : public QObject {
     QVERIFY(watcher.runOutputs.value(0).contains(QStringLiteral("cycle 1")));
     QVERIFY(!watcher.runOutputs.value(0).contains(QStringLiteral("cycle 2")));
     QCOMPARE(watcher.messages.size(), 2);  // no report, and the cancelled calculation
-    QVERIFY2(watcher.messages[1].startsWith(QStringLiteral("Calculation error: The calculation was cancelled")),
+    QVERIFY2(watcher.messages[1].startsWith(QStringLiteral("Fit cancelled: The calculation was cancelled")),
              qPrintable(watcher.messages[1]));
     QCOMPARE(Scratch::Read(pfc), Scratch::Read(scratch.Path(QStringLiteral("prev.pfc"))));
     QCOMPARE(app->Doc().GetPeakSearch().peakCount, 6);
