@@ -346,12 +346,10 @@ void AddPeakWarnings(CFitOutcome& o, const CPeakSearch& r, FitterKind fitter) {
   for (int i = 0; i < r.peakCount; ++i) {
     const int no = i + 1;
     const double p = r.Value(C::kPosition, i);
-    if (!(lo <= p && p <= hi)) {
-      if (haveData && !(dataLow <= p && p <= dataHigh))
-        o.warnings.push_back({no, Format("Peak %d: centre %g lies outside the data, %g … %g", no, p, dataLow, dataHigh)});
-      else
-        o.warnings.push_back({no, Format("Peak %d: centre %g lies outside the optimisation range, %g … %g", no, p, lo, hi)});
-    }
+    if (haveData && !(dataLow <= p && p <= dataHigh))
+      o.warnings.push_back({no, Format("Peak %d: centre %g lies outside the data, %g … %g", no, p, dataLow, dataHigh)});
+    else if (!(lo <= p && p <= hi))
+      o.warnings.push_back({no, Format("Peak %d: centre %g lies outside the optimisation range, %g … %g", no, p, lo, hi)});
     const double w = PeakWidth(r, i);
     if (hi > lo && !(w <= (hi - lo) / 3))
       o.warnings.push_back({no, Format("Peak %d: width %g exceeds a third of the optimisation range, %g … %g", no, w, lo, hi)});

@@ -120,9 +120,9 @@ struct CFitOutcome {
 // when the report does not echo it (simplexfit's does not).
 CFitOutcome ReadFitOutcomeText(std::string_view report, FitterKind fitter, int limit);
 
-// Adds the warnings that the refined record shows: a centre outside the optimisation range
-// ("outside the data" with the data's range when it also lies outside the loaded data), a
-// width over a third of that range, and for simplexfit a Gauss or Lorentz part below 0.
+// Adds the warnings that the refined record shows: a centre outside the loaded data ("outside
+// the data", with the data's range) or else outside the optimisation range, a width over a
+// third of the optimisation range, and for simplexfit a Gauss or Lorentz part below 0.
 // Keeps the warnings in peak order.
 void AddPeakWarnings(CFitOutcome& outcome, const CPeakSearch& refined, FitterKind fitter);
 

@@ -1,6 +1,11 @@
 // What a fit tells before its run (the fitters' limits) and after it (how it ended, and the
 // warnings on its peaks), on synthetic records and reports.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "FitOutcome.h"
 #include "PeakSearch.h"
@@ -90,6 +95,54 @@ TEST(FitOutcomeTest, FreeParametersCountOnlyPeaksInTheOptimisationRange) {
   EXPECT_EQ(n.pointsInRange, 500);
   EXPECT_LT(n.freeParameters, 200);
   EXPECT_TRUE(CheckFitLimits(job.record).Within());
+}
+
+// The limits are the fitters' own: each built fitter, given a job just within and one just
+// beyond each limit, refuses exactly the jobs that the check refuses.
+TEST(FitOutcomeTest, TheBuiltFittersRefuseWhatTheCheckRefuses) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* program;
+    int peaks, points;
+    int allFree;  // 1: every flag free; 0: the background's only; -1: nothing free
+  };
+  const Case cases[] = {
+      {XZENTRAB_PATH, 70, 500, 0},  {XZENTRAB_PATH, 71, 500, 0},   {XZENTRAB_PATH, 10, 20000, 0},
+      {XZENTRAB_PATH, 10, 20001, 0}, {XZENTRAB_PATH, 32, 500, 1},  {XZENTRAB_PATH, 33, 500, 1},
+      {ZENTRAB_PATH, 39, 500, 1},   {ZENTRAB_PATH, 40, 500, 1},    {SIMPLEXFIT_PATH, 30, 500, 0},
+      {SIMPLEXFIT_PATH, 31, 500, 0}, {SIMPLEXFIT_PATH, 2, 10000, 1}, {SIMPLEXFIT_PATH, 2, 10001, 1},
+      {SIMPLEXFIT_PATH, 9, 500, 1},  {SIMPLEXFIT_PATH, 10, 500, 1},  {SIMPLEXFIT_PATH, 0, 500, -1},
+  };
+  const fs::path dir = fs::temp_directory_path() / ("balimor_limits_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  int refused = 0;
+  for (const Case& c : cases) {
+    const bool simplex = std::string(c.program) == SIMPLEXFIT_PATH;
+    Job job(simplex ? DataKind::Spectroscopic : DataKind::Diffraction, c.program, c.peaks, c.points);
+    CPeakSearch& r = job.record;
+    r.maxIteration = 1;
+    for (int k = 0; k < C::kBackgroundTerms; ++k) r.optimizeB[k] = c.allFree >= 0;
+    for (int j = 0; j < c.peaks; ++j)
+      for (int col = 0; col < C::kColumns; ++col) r.Flag(C::Column(col), j) = c.allFree == 1;
+    const std::string jobFile = (dir / (simplex ? "fit.pfc" : "job.pfc")).string();
+    ASSERT_EQ(r.SavePFCFile(jobFile), 1);
+    const std::string cmd = "cd '" + dir.string() + "' && '" + c.program + "'" + (simplex ? "" : " job.pfc") +
+                            " > console.txt 2>&1";
+    (void)std::system(cmd.c_str());
+    std::ifstream in(dir / "console.txt");
+    std::stringstream console;
+    console << in.rdbuf();
+    const std::string out = console.str();
+    const bool fitterRefused = out.find("too large") != std::string::npos ||
+                               out.find("outside the job limits") != std::string::npos ||
+                               out.find("(SUBR.SMPLX) N ") != std::string::npos;
+    const CFitLimitCheck check = CheckFitLimits(r);
+    EXPECT_EQ(!check.Within(), fitterRefused) << c.program << " " << c.peaks << " peaks " << c.points
+                                              << " points: " << check.status << "\n" << out.substr(0, 2000);
+    refused += fitterRefused;
+  }
+  EXPECT_EQ(refused, 8);  // every second case of the first fourteen, and the job with nothing free
+  fs::remove_all(dir);
 }
 
 // The report lines the fitters print, put together into reports of each ending.
