@@ -246,6 +246,8 @@ TEST(FitOutcomeTest, WarningsOnTheRefinedPeaks) {
 
   Job raman(DataKind::Spectroscopic, "simplexfit", 2, 281);
   raman.record.Value(C::kCLorentz, 1) = -7;
+  raman.record.Value(C::kCGauss, 0) = 13642.5;
+  raman.record.Value(C::kCLorentz, 0) = -6.4e-6;  // the search's rounding below 0: no warning
   CFitOutcome s = ReadFitOutcomeText(" (SUBR.SMPLX) CONVERGENCE AT ITER= 9\n[Save new pameters to new.pfc]\n",
                                      FitterKind::kSimplexfit, 100);
   AddPeakWarnings(s, raman.record, FitterKind::kSimplexfit);
