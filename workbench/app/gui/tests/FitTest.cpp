@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSplitter>
@@ -209,8 +210,15 @@ class FitTest : public QObject {
     QTest::mouseClick(app->Frame().SetupView()->Widgets().curveFitButton, Qt::LeftButton);
     QVERIFY2(watcher.messages.isEmpty(), qPrintable(watcher.messages.join(QLatin1Char('\n'))));
     QVERIFY(app->Frame().SetupView()->Form().lastFitRefined);
-    QCOMPARE(app->Frame().statusBar()->currentMessage(),
-             QStringLiteral("fit: stopped at the cycle limit (3) before converging"));
+    const QString note = QStringLiteral("fit: stopped at the cycle limit (3) before converging");
+    QStatusBar* bar = app->Frame().statusBar();
+    QCOMPARE(bar->currentMessage(), note);
+    // A tool button's tip replaces the message while the pointer is on it; the note stays.
+    bar->showMessage(QStringLiteral("a tool tip"));
+    bar->clearMessage();
+    auto* kept = bar->findChild<QLabel*>(QStringLiteral("StatusNote"));
+    QVERIFY(kept && !kept->isHidden());
+    QCOMPARE(kept->text(), note);
     QVERIFY(app->Frame().ReportView()->toPlainText().trimmed().endsWith(
         QStringLiteral("Fit stopped at the cycle limit (3) before converging.")));
     QVERIFY(QString::fromStdString(app->Doc().peakAreaText).contains(QStringLiteral("Sigma: ")));
