@@ -248,12 +248,6 @@ TEST_F(CliTest, FitSaysWhenItStoppedShortAndRefusesJobsBeyondTheLimits) {
       << shortFit.err;
   EXPECT_NE(shortFit.out.find("\nSigma: "), std::string::npos);
   EXPECT_EQ(Slurp(dir / "demo#0.pfc"), Slurp(dir / "new.pfc"));  // the refined job taken
-
-  Write("cli.INI", "");
-  fs::remove(dir / "demo#0.pfc");  // the job keeps its limit of three cycles
-  const CliRun converged = Cli("fit " + scan + " --search --threshold 300");
-  EXPECT_EQ(converged.status, 0) << converged.err;
-  EXPECT_EQ(converged.err.find("\nfit: "), std::string::npos) << converged.err;
 }
 
 TEST_F(CliTest, FitsTheRealRasScanAsDiffraction) {
