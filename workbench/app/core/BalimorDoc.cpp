@@ -95,6 +95,11 @@ int CBalimorDoc::AppendReportFile(const std::string& path) {
   return 0;
 }
 
+void CBalimorDoc::AppendReportText(const std::string& text) {
+  reportText += text;
+  if (onReportChanged) onReportChanged();
+}
+
 void CBalimorDoc::SetPathName(const std::string& path, bool addToRecent) {
   pathName = path;
   if (!addToRecent) return;

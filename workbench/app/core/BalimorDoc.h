@@ -92,6 +92,8 @@ class CBalimorDoc {
   // characters; -1, with the text unchanged, when the file cannot be opened).
   void ClearReport();
   int AppendReportFile(const std::string& path);
+  // Text added at the report's end (the notes on how a fit ended).
+  void AppendReportText(const std::string& text);
   const std::string& ReportText() const { return reportText; }
   std::function<void()> onReportChanged;
 

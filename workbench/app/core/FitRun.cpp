@@ -167,7 +167,8 @@ CFitRunResult RunFit(IPlatform& platform, const CFitRunSpec& spec) {
     platform.ShowMessage("File [" + newPfc + "] doesn't exist\r\nSome error must occur in the calculation\r\nRetrieve previous file",
                          "Calculation error");
   } else {
-    platform.ShowMessage(why + "Retrieve previous file", "Calculation error");
+    const bool cancelled = result.run.status == ProgramRun::kCancelled;
+    platform.ShowMessage(why + "Retrieve previous file", cancelled ? "Fit cancelled" : "Calculation error");
   }
   if (!result.refined && !CopyJobFile(prevPfc, P)) platform.ShowMessage(CantCopy(prevPfc, P), "Error");
   return result;

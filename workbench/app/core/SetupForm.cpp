@@ -24,6 +24,17 @@ const char* const kOutputFilter = "Output Files (*.out)|*.out|All Files (*.*)|*.
 const char* const kSavePfcFilter = "PFC Files (*.pfc)|*.pfc|All Files (*.*)|*.*||";
 const char* const kProgramFilter = "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*||";
 const char* const kExecCaption = "Error in CSetupBalimorView::OnExecdastelbutton";
+const char* const kLimitCaption = "Curve Fit";
+
+// The note of a fit that stopped short or left doubtful peaks, one "fit: " line each: the
+// status bar shows it, the console prints it on the error stream.
+std::string FitStatus(const CFitOutcome& o) {
+  std::string text;
+  auto add = [&](const std::string& line) { text += (text.empty() ? "fit: " : "\nfit: ") + line; };
+  if (o.StoppedAtLimit()) add(o.LimitNote());
+  for (const CPeakWarning& w : o.warnings) add(w.text);
+  return text;
+}
 
 // The form's nine peak values with their [LSQ] keys, in the order of the record's columns.
 struct PeakKey {
@@ -469,6 +480,7 @@ bool CSetupForm::ChooseProgram(std::string& path) {
 
 void CSetupForm::OnExecdastelbutton() {
   lastFitRefined = false;
+  lastFitOutcome = {};
   ApplySetup();
   IPlatform& platform = doc.Platform();
   CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0);
@@ -481,6 +493,12 @@ void CSetupForm::OnExecdastelbutton() {
     return;
   }
   CPeakSearch& r = Record();
+  // A job its fitter would refuse (or leave unfitted) is not written or run.
+  const CFitLimitCheck limits = CheckFitLimits(r);
+  if (!limits.Within()) {
+    platform.ShowMessage(limits.message, kLimitCaption);
+    return;
+  }
   char text[160];
   if (!r.UsesSimplex()) {
     if (r.maxIteration > form::kMostCycles) {
@@ -498,19 +516,33 @@ void CSetupForm::OnExecdastelbutton() {
 }
 
 void CSetupForm::RunAndShow(const CFitRunSpec& spec) {
+  // The peak-area text of an earlier run never stands beside the curves of this one.
+  doc.peakAreaText.clear();
   const CFitRunResult result = RunFit(doc.Platform(), spec);
   if (result.status != CFitRunResult::kRan) return;
   lastFitRefined = result.refined;
   ReloadPfc(spec.jobPath);
   doc.ClearReport();
   doc.AppendReportFile(result.reportPath);
+  // A cancelled or failed run said so in its message; its job is the one it started from, and
+  // no peak areas or Sigma of it are shown.
+  if (!result.refined) return;
+
+  const CPeakSearch& r = Record();
+  lastFitOutcome = ReadFitOutcome(result.reportPath, r);
+  const std::string notes = lastFitOutcome.Notes();
+  if (!notes.empty()) {
+    doc.AppendReportText("\n" + notes + "\n");
+    doc.Platform().ShowStatus(FitStatus(lastFitOutcome));
+  }
 
   // The peak-area part of the report with its Sigma line: S and sigma of the last cycle, or
-  // simplexfit's statistics as the refined job gives them.
+  // simplexfit's statistics as the refined job gives them; no Sigma line when the report
+  // gives none.
   const CReportPart part = ScanReport(result.reportPath, spec.scan);
   if (!part.read) return;
-  const CPeakSearch& r = Record();
-  doc.peakAreaText = part.text + (spec.scan.cycleStatistics ? SigmaLine(part.s, part.sigma) : SigmaLine(r.S, r.R));
+  const double s = spec.scan.cycleStatistics ? part.s : r.S, sigma = spec.scan.cycleStatistics ? part.sigma : r.R;
+  doc.peakAreaText = part.text + (s >= 0 ? SigmaLine(s, sigma) : std::string());
 }
 
 void CSetupForm::TakeFileNames(const std::string& data, const std::string& pfc, const std::string& out) {

@@ -16,9 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "readers/ColumnReader.h"
+#include "FitOutcome.h"
 #include "FormNumbers.h"
 #include "PeakSearch.h"
+#include "readers/ColumnReader.h"
 
 class CBalimorDoc;
 class CIniFile;
@@ -126,8 +127,10 @@ class CSetupForm {
   // The dialog's "Path" buttons: a program chosen through the file dialog.
   bool ChooseProgram(std::string& path);
 
-  // "Curve Fit": writes the job, runs the fitter of the data kind (FitRunFor, RunFit) and
-  // shows what came back.
+  // "Curve Fit": refuses a job beyond its fitter's limits (CheckFitLimits; nothing written or
+  // run), else writes the job, runs the fitter of the data kind (FitRunFor, RunFit) and shows
+  // what came back: a fit that stopped at its cycle or iteration limit, and warnings on its
+  // peaks, are noted in the status bar and at the report's end.
   void OnExecdastelbutton();
 
   // The form's values.
@@ -146,10 +149,12 @@ class CSetupForm {
   int selected = -1;  // the selected entry of the peak list, -1 for none
   std::string logCaption = "Log";
 
-  // What the last operations gave: the loader's result of OpenInputFile, and whether the last
-  // fit replaced the PFC file with the refined job.
+  // What the last operations gave: the loader's result of OpenInputFile, whether the last
+  // fit replaced the PFC file with the refined job, and how that fit ended (End::kUnknown when
+  // it was refused, not run, or its refined job was not taken).
   int lastLoadResult = -1;
   bool lastFitRefined = false;
+  CFitOutcome lastFitOutcome;
 
  private:
   CPeakSearch& Record();

@@ -91,8 +91,32 @@ void QtPlatform::ShowMessage(const std::string& text, const std::string& caption
   box.exec();
 }
 
+namespace {
+
+// The status bar's label that keeps the last note once a menu's or a tool button's tip has
+// replaced the bar's message; made on first use.
+QLabel* StatusNote(QStatusBar* bar, bool make) {
+  auto* note = bar->findChild<QLabel*>(QStringLiteral("StatusNote"), Qt::FindDirectChildrenOnly);
+  if (!note && make) {
+    note = new QLabel(bar);
+    note->setObjectName(QStringLiteral("StatusNote"));
+    // Added while no message shows, so that the bar shows it whenever a message goes.
+    bar->clearMessage();
+    bar->addWidget(note, 1);
+  }
+  return note;
+}
+
+}  // namespace
+
 void QtPlatform::ShowStatus(const std::string& text) {
-  if (auto* window = qobject_cast<QMainWindow*>(parent_.data())) window->statusBar()->showMessage(CoreText(text));
+  // A note of several lines is shown on the bar's one line, its lines side by side; the label
+  // under the message holds it after the message has gone.
+  auto* window = qobject_cast<QMainWindow*>(parent_.data());
+  if (!window) return;
+  const QString line = CoreText(text).replace(QLatin1Char('\n'), QStringLiteral("   "));
+  StatusNote(window->statusBar(), true)->setText(line);
+  window->statusBar()->showMessage(line);
 }
 
 bool QtPlatform::AskYesNo(const std::string& text, const std::string& caption) {
@@ -157,6 +181,9 @@ ProgramRun QtPlatform::RunProgram(const std::vector<std::string>& argv, const st
     result.error = "no program named";
     return result;
   }
+  // A note of an earlier run does not stay beside the result of this one.
+  if (auto* window = qobject_cast<QMainWindow*>(parent_.data()))
+    if (QLabel* note = StatusNote(window->statusBar(), false)) note->clear();
   QProcess proc;
   proc.setProgram(Q(argv[0]));
   proc.setArguments(Arguments(argv));

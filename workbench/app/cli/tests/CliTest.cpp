@@ -226,6 +226,30 @@ TEST_F(CliTest, FitSearchesAndFitsTheBundledScan) {
   EXPECT_NE(before, "");
 }
 
+// Before a run, a job beyond the fitter's limits is refused and nothing is written; after it,
+// a fit stopped at its cycle limit says so on the error stream and still exits 0.
+TEST_F(CliTest, FitSaysWhenItStoppedShortAndRefusesJobsBeyondTheLimits) {
+  fs::copy_file(BALIMOR_EXAMPLES_DIR "/diffraction/demo.txt", dir / "demo.txt");
+  const std::string scan = Q((dir / "demo.txt").string());
+  const CliRun refused = Cli("fit " + scan + " --search --threshold 1");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("Curve Fit: The fit has 99 peaks; xZentrab takes at most 70. Raise the search "
+                             "threshold or narrow the range.\n"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(refused.err.find(" Start cycle "), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "demo#0.pfc"));
+  EXPECT_EQ(refused.out, "");
+
+  Write("cli.INI", "[SetupLSQ]\nMaxIteration=3\n");
+  const CliRun shortFit = Cli("fit " + scan + " --search --threshold 300");
+  EXPECT_EQ(shortFit.status, 0) << shortFit.err;
+  EXPECT_NE(shortFit.err.find("\nfit: stopped at the cycle limit (3) before converging\n"), std::string::npos)
+      << shortFit.err;
+  EXPECT_NE(shortFit.out.find("\nSigma: "), std::string::npos);
+  EXPECT_EQ(Slurp(dir / "demo#0.pfc"), Slurp(dir / "new.pfc"));  // the refined job taken
+}
+
 TEST_F(CliTest, FitsTheRealRasScanAsDiffraction) {
   const fs::path ras = fs::path(BALIMOR_REALDATA_DIR) / "ras_smartlab_2theta.ras";
   if (!fs::exists(ras)) GTEST_SKIP() << "no real data folder at " << BALIMOR_REALDATA_DIR;

@@ -211,11 +211,95 @@ TEST_F(FitRunTest, FailedRunsRestoreTheJob) {
   form->OnExecdastelbutton();
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
   EXPECT_EQ(platform.runs.back().result.status, ProgramRun::kCancelled);
-  ExpectRestored("Calculation error", "The calculation was cancelled");
+  ExpectRestored("Fit cancelled", "The calculation was cancelled");
+  EXPECT_EQ(doc->peakAreaText, "");  // no Sigma of the run that did not finish, nor of the one before
   platform.cancelOnOutput.clear();
   doc->Ini().WriteString(ini::kXRDLSQProgram, "");
   form->OnExecdastelbutton();
   EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+}
+
+// How a run ended, said beside its result: a fit stopped at its cycle or iteration limit and a
+// peak outside the data are noted in the status bar and at the report's end, the refined job
+// taken all the same; a converged fit says nothing more. A job beyond its fitter's limits is
+// refused before anything is written or run.
+TEST_F(FitRunTest, RunsSayHowTheyEndedAndJobsBeyondTheLimitsAreRefused) {
+  using E = CFitOutcome::End;
+  LoadDemoScan();
+  struct Case {
+    const char* what;
+    int maxIteration;
+    double addPeakAt;  // 0 for none
+    E end;
+    const char* status;  // the status note, "" for none
+  };
+  const Case cases[] = {
+      {"three cycles", 3, 0, E::kAtLimit, "fit: stopped at the cycle limit (3) before converging"},
+      {"converged", 30, 0, E::kConverged, ""},
+      {"a peak outside the data", 30, 5, E::kConverged, "fit: Peak 7: centre 5 lies outside the data, 20 … 80"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform.statusNotes.clear();
+    Record().maxIteration = c.maxIteration;
+    if (c.addPeakAt != 0) {
+      Record().AddPeak(c.addPeakAt, 100, 1, 1, 0.1);
+      form->optLow = 3;  // the optimisation range takes the peak in; the data does not
+    }
+    form->OnExecdastelbutton();
+    EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+    const CFitOutcome& o = form->lastFitOutcome;
+    EXPECT_EQ(o.end, c.end);
+    EXPECT_EQ(o.limit, c.maxIteration);
+    if (c.end == E::kAtLimit) {
+      EXPECT_EQ(o.done, c.maxIteration);
+    }
+    const std::string status = c.status;
+    EXPECT_EQ(platform.statusNotes, status.empty() ? std::vector<std::string>{} : std::vector<std::string>{status});
+    const std::string& report = doc->ReportText();
+    if (!status.empty()) {
+      EXPECT_EQ(report.substr(report.size() - o.Notes().size() - 1), o.Notes() + "\n");
+    }
+    EXPECT_EQ(report.find("Fit stopped at the cycle limit") != std::string::npos, c.end == E::kAtLimit);
+    EXPECT_NE(doc->peakAreaText.find("\r\nSigma: "), std::string::npos);
+  }
+
+  // 75 peaks: refused with the limit named; the job, the report and the peak-area text stay.
+  while (Record().peakCount < 75) Record().AddPeak(40 + 0.1 * Record().peakCount, 100, 1, 1, 0.1);
+  const std::string job = Slurp(form->pfcPath), report = doc->ReportText(), areas = doc->peakAreaText;
+  const std::size_t runs = platform.runs.size();
+  platform.messages.clear();
+  form->OnExecdastelbutton();
+  EXPECT_EQ(platform.MessageLines(),
+            (std::vector<std::string>{
+                "Curve Fit: The fit has 75 peaks; xZentrab takes at most 70. Raise the search threshold or narrow the range."}));
+  EXPECT_EQ(platform.runs.size(), runs);
+  EXPECT_FALSE(form->lastFitRefined);
+  EXPECT_EQ(Slurp(form->pfcPath), job);
+  EXPECT_EQ(doc->ReportText(), report);
+  EXPECT_EQ(doc->peakAreaText, areas);
+
+  // simplexfit at its iteration limit, on the bundled Raman job.
+  const std::string ramanJob = (fs::path(BALIMOR_EXAMPLES_DIR) / "raman" / "fit.pfc").string();
+  CPeakSearch source;
+  CGraphData points;
+  source.dataSet = &points;
+  source.dataKind = DataKind::Spectroscopic;
+  ASSERT_EQ(source.ReadRamanPFCFile(ramanJob, true), 1);
+  std::string ram;
+  for (int i = 0; i < points.datan; ++i) ram += std::to_string(points.GetX(i)) + " " + std::to_string(points.GetY(i)) + "\n";
+  Write("fit ü/glass.ram", ram);
+  ASSERT_EQ(form->OpenInputFile(W("glass.ram")), 1);
+  fs::copy_file(ramanJob, form->pfcPath);
+  ASSERT_EQ(form->ReloadPfc(form->pfcPath), 1);
+  Record().maxIteration = 100;  // no question from 100 on
+  platform.statusNotes.clear();
+  form->OnExecdastelbutton();
+  EXPECT_TRUE(form->lastFitRefined) << ::testing::PrintToString(platform.MessageLines());
+  EXPECT_EQ(form->lastFitOutcome.end, E::kAtLimit);
+  EXPECT_EQ(form->lastFitOutcome.Status(), "not converged (100 iterations)");
+  EXPECT_EQ(platform.statusNotes, std::vector<std::string>{"fit: stopped at the iteration limit (100) before converging"});
+  EXPECT_EQ(form->lastFitOutcome.s, Record().S);
 }
 
 // The description of the run a record's job goes to, and the scan of each fitter's report

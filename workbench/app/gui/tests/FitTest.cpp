@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSplitter>
 #include <QTest>
 
@@ -163,7 +165,7 @@ class FitTest : public QObject {
     QVERIFY(watcher.runOutputs.value(0).contains(QStringLiteral("cycle 1")));
     QVERIFY(!watcher.runOutputs.value(0).contains(QStringLiteral("cycle 2")));
     QCOMPARE(watcher.messages.size(), 2);  // no report, and the cancelled calculation
-    QVERIFY2(watcher.messages[1].startsWith(QStringLiteral("Calculation error: The calculation was cancelled")),
+    QVERIFY2(watcher.messages[1].startsWith(QStringLiteral("Fit cancelled: The calculation was cancelled")),
              qPrintable(watcher.messages[1]));
     QCOMPARE(Scratch::Read(pfc), Scratch::Read(scratch.Path(QStringLiteral("prev.pfc"))));
     QCOMPARE(app->Doc().GetPeakSearch().peakCount, 6);
@@ -172,6 +174,54 @@ class FitTest : public QObject {
     const int peaks = app->Doc().GetPeakSearch().peakCount;
     QTest::mouseClick(f.SetupView()->Widgets().addPeakButton, Qt::LeftButton);
     QCOMPARE(app->Doc().GetPeakSearch().peakCount, peaks + 1);
+  }
+
+  // A run cancelled after two cycles: its box says "Fit cancelled", and neither its Sigma nor
+  // that of the run before stands beside the curves of the job it started from.
+  void cancelledRunIsCaptionedFitCancelled() {
+    Scratch scratch;
+    const QString fitter = scratch.Write(QStringLiteral("hangs.sh"),
+                                         "#!/bin/sh\n"
+                                         "echo ' Start cycle   1 S=  0.171075E+08 sigma=   37.4487'\n"
+                                         "echo ' Start cycle   2 S=  0.140277E+07 sigma=   10.7235'\n"
+                                         "sleep 60\n",
+                                         true);
+    auto app = OpenDemo(scratch, fitter);
+    app->Doc().peakAreaText = " *** Peak area: #   2Q\r\n  1  28.440\r\nSigma: 1   2 %";
+    ModalWatcher watcher;
+    watcher.onRun = [&](const QString& output, int) { return output.contains(QStringLiteral("Start cycle   2")); };
+    QTest::mouseClick(app->Frame().SetupView()->Widgets().curveFitButton, Qt::LeftButton);
+    QCOMPARE(watcher.runsSeen, 1);
+    QVERIFY2(watcher.messages.filter(QStringLiteral("Fit cancelled: The calculation was cancelled")).size() == 1,
+             qPrintable(watcher.messages.join(QLatin1Char('\n'))));
+    QVERIFY(watcher.messages.filter(QStringLiteral("Calculation error")).isEmpty());
+    QCOMPARE(QString::fromStdString(app->Doc().peakAreaText), QString());
+    QCOMPARE(Scratch::Read(pfc), Scratch::Read(scratch.Path(QStringLiteral("prev.pfc"))));
+  }
+
+  // The real xZentrab stopped at a limit of three cycles: the status bar and the report's end
+  // say so, and the refined job is taken.
+  void fitAtItsCycleLimitSaysSoBesideTheResult() {
+    if (!QFileInfo::exists(QStringLiteral(BALIMOR_BIN_DIR "/xZentrab"))) QSKIP("xZentrab is not built");
+    Scratch scratch;
+    auto app = OpenDemo(scratch);
+    app->Doc().GetPeakSearch().maxIteration = 3;
+    ModalWatcher watcher;
+    QTest::mouseClick(app->Frame().SetupView()->Widgets().curveFitButton, Qt::LeftButton);
+    QVERIFY2(watcher.messages.isEmpty(), qPrintable(watcher.messages.join(QLatin1Char('\n'))));
+    QVERIFY(app->Frame().SetupView()->Form().lastFitRefined);
+    const QString note = QStringLiteral("fit: stopped at the cycle limit (3) before converging");
+    QStatusBar* bar = app->Frame().statusBar();
+    QCOMPARE(bar->currentMessage(), note);
+    // A tool button's tip replaces the message while the pointer is on it; the note stays.
+    bar->showMessage(QStringLiteral("a tool tip"));
+    bar->clearMessage();
+    auto* kept = bar->findChild<QLabel*>(QStringLiteral("StatusNote"));
+    QVERIFY(kept && !kept->isHidden());
+    QCOMPARE(kept->text(), note);
+    QVERIFY(app->Frame().ReportView()->toPlainText().trimmed().endsWith(
+        QStringLiteral("Fit stopped at the cycle limit (3) before converging.")));
+    QVERIFY(QString::fromStdString(app->Doc().peakAreaText).contains(QStringLiteral("Sigma: ")));
   }
 };
 
