@@ -32,9 +32,9 @@ void CPeakSearchDialogView::ShowMethod() {
   const bool prominence = ui->methodBox->currentIndex() == 1;
   const QString unit = search.yLabel.empty() ? tr("the data's Y unit") : Q(search.yLabel);
   ui->thresholdHint->setText(prominence ? tr("least prominence: height above the higher of the two lowest points "
-                                             "beside the peak, in %1; and above k times the noise")
+                                             "beside the peak (%1), and above k times the noise")
                                               .arg(unit)
-                                        : tr("height above the lowest point in the range, in %1").arg(unit));
+                                        : tr("height above the lowest point in the range (%1)").arg(unit));
   ui->noiseEdit->setEnabled(prominence);
 }
 
