@@ -43,6 +43,15 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     (diffraction ? record.xrdProgram : record.ramanProgram) = options.program;
   }
   if (!options.method.empty()) doc.Ini().Override(ini::kMethod.section, ini::kMethod.key, options.method);
+  if (options.clear) {
+    // "Clear Peaks", with the form's background cleared as well, so that the run starts as on
+    // a file without a job and a repeated run gives the same job.
+    form.OnClearPeaks();
+    for (int k = 0; k < CPeakSearch::kBackgroundTerms; ++k) {
+      form.b[k] = record.b[k];
+      form.optimizeB[k] = record.optimizeB[k] == 1;
+    }
+  }
   if (options.search || searchOnly) {
     searchDialog = form.MakePeakSearchDialog();
     if (!searchDialog) {
@@ -51,6 +60,7 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     }
     if (options.smooth) searchDialog->nSmooth = *options.smooth;
     if (options.threshold) searchDialog->threshold = *options.threshold;
+    if (options.searchMethod) searchDialog->method = *options.searchMethod;
     searchDialog->OnSearch();
     if (!searchOnly) {
       searchDialog->OnOK();

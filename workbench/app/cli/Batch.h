@@ -20,7 +20,9 @@ struct BatchOptions {
   std::optional<double> low, high;  // --range LOW HIGH: both ranges
   std::string program;            // --program PATH: the fitter of the data kind
   std::string method;             // --method Marq|MarqAdaptive: the diffraction fitter's method
+  bool clear = false;             // --clear: the peaks and the background cleared first
   bool search = false;            // --search: the peak search, its peaks added
+  std::optional<PeakSearchMethod> searchMethod;  // --search-method slope|prominence
   std::optional<int> smooth;      // --smooth N
   std::optional<double> threshold;  // --threshold T
   std::optional<CColumnSpec> columns;  // --columns [X,Y]: FILE read as column text
@@ -32,7 +34,7 @@ class CBatchSession {
   CBatchSession(const BatchOptions& options, bool answerYes);
 
   // Opens FILE as the form's input path does and applies the options in order (kind, job,
-  // range, program, search), then the form's values to the fit record. The program takes
+  // range, program, clear, search), then the form's values to the fit record. The program takes
   // effect at once, as after "Setup LSQ", so the peaks of the search get its flags and changes. With searchOnly the
   // search is run (whether or not --search was given) but its peaks are not added. false,
   // after a message on the error stream, when the file cannot be loaded or an option cannot

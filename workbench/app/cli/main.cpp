@@ -3,6 +3,7 @@
 // form's logic (peak search, job file, model curves) and runs it. Messages that the workbench
 // shows in a box go to the error stream as "caption: text". Exit status 0 when the command did
 // its work, 1 otherwise.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,9 +75,15 @@ const char* const kUsage =
     "  --method M          the diffraction fitter's method for this run: Marq (fixed\n"
     "                      damping) or MarqAdaptive (damping adapted to every step,\n"
     "                      with standard errors in the report)\n"
+    "  --clear             the peaks and the background of the job cleared (as \"Clear\n"
+    "                      Peaks\" does) before --search, so that a repeated fit --search\n"
+    "                      gives the same job\n"
     "  --search            the peak search, its peaks added to the peak table\n"
     "  --smooth N          the search's half-width (default [PeakSearch] nSmooth)\n"
     "  --threshold T       the search's least peak height (default [PeakSearch] Threshold)\n"
+    "  --search-method M   the search: slope (a smoothed slope, the least height above the\n"
+    "                      lowest point) or prominence (the least prominence, and k times\n"
+    "                      the noise, k = [PeakSearch] NoiseFactor); default [PeakSearch] Method\n"
     "  --section N         answers the section choice of a file with several sections\n"
     "                      (\".xrd\", \".asc\" starting \"*TYPE\") with section N (from 0);\n"
     "                      without it the choice counts as cancelled and section 0 is read.\n"
@@ -161,7 +168,15 @@ Args Parse(int argc, char** argv) {
            if (std::string(v[0]) == m) o.method = m;
          return !o.method.empty();
        }},
+      {"--clear", 0, [&](char**) { return o.clear = true; }},
       {"--search", 0, [&](char**) { return o.search = true; }},
+      {"--search-method", 1,
+       [&](char** v) {
+         const std::string m = v[0];
+         if (m != "slope" && m != "prominence") return false;
+         o.searchMethod = PeakSearchMethodOf(m);
+         return true;
+       }},
       {"--smooth", 1,
        [&](char** v) {
          int n;
@@ -227,6 +242,19 @@ Args Parse(int argc, char** argv) {
       a.files.push_back(arg);
   }
   return a;
+}
+
+// Why FILE cannot be read (the system's text), or "" when it can.
+std::string UnreadableReason(const std::string& path) {
+  errno = 0;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return std::strerror(errno ? errno : ENOENT);
+  char c;
+  errno = 0;
+  const bool failed = std::fread(&c, 1, 1, f) == 0 && std::ferror(f);
+  const int e = errno ? errno : EIO;
+  std::fclose(f);
+  return failed ? std::strerror(e) : "";
 }
 
 void PrintInfo(CBalimorDoc& doc, int result) {
@@ -416,6 +444,16 @@ int main(int argc, char** argv) {
     if (args.command == "rietan" && args.options.section >= 0) {
       std::fputs("balimor-cli: --section belongs to info and export\n", stderr);
       return 1;
+    }
+    // A FILE that cannot be read is named as such instead of being loaded as invalid data;
+    // info alone shows what the loader makes of it.
+    if (args.command != "info") {
+      const std::string why = UnreadableReason(args.files[0]);
+      if (!why.empty()) {
+        std::fprintf(stderr, "balimor-cli: %s: %s\nbalimor-cli: %s: the file could not be loaded\n",
+                     args.files[0].c_str(), why.c_str(), args.files[0].c_str());
+        return 1;
+      }
     }
 #if !BALIMOR_CLI_PLOT
     if (args.command == "plot") RunPlotProgram(argv);

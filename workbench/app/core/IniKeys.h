@@ -115,8 +115,13 @@ inline constexpr IniKey kQRange{"LSQ", "QRange", "5.0"};
 inline constexpr IniKey kDeltaMagnification{"LSQ", "DeltaMagnification", "1.0"};
 inline constexpr IniKey kAutoRedraw{"LSQ", "AutoRedraw", "1"};
 
-// [PeakSearch]: the half-width of the slope window and the least peak height.
+// [PeakSearch]: the half-width of the slope window and the least peak height; the method
+// ("Slope" or "Prominence"), the noise factor k of the prominence search, and whether OK puts
+// the peaks found in place of the table's peaks ("Replace current peaks").
 inline constexpr IniKey kNSmooth{"PeakSearch", "nSmooth", "5"};
 inline constexpr IniKey kThreshold{"PeakSearch", "Threshold", "100.0"};
+inline constexpr IniKey kSearchMethod{"PeakSearch", "Method", "Slope"};
+inline constexpr IniKey kNoiseFactor{"PeakSearch", "NoiseFactor", "5"};
+inline constexpr IniKey kReplacePeaks{"PeakSearch", "ReplacePeaks", "0"};
 
 }  // namespace ini

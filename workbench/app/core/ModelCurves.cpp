@@ -23,13 +23,30 @@ constexpr double kDeg = 0.01745329251944;
 constexpr double kT2[7] = {0.0, 1.0 / 36, 4.0 / 36, 9.0 / 36, 16.0 / 36, 25.0 / 36, 1.0};
 constexpr double kW[7] = {1, 4, 2, 4, 2, 4, 1};
 
-// Index of the first point with x ≥ lo (the data ascend in x).
-int FirstAtOrAbove(const std::vector<double>& x, int n, double lo) {
-  return static_cast<int>(std::lower_bound(x.begin(), x.begin() + n, lo) - x.begin());
-}
-// One past the last point with x below hi.
-int EndBelow(const std::vector<double>& x, int n, double hi) {
-  return static_cast<int>(std::lower_bound(x.begin(), x.begin() + n, hi) - x.begin());
+// The window of a peak on the grid: the run [i0, i1) from the first point with lo ≤ x < hi to
+// the last. Found by bisection on a grid whose X ascend or descend; any other grid is walked.
+struct Window {
+  int i0, i1;
+};
+Window WindowOf(const std::vector<double>& x, int n, double lo, double hi, bool ascending, bool descending) {
+  const auto b = x.begin(), e = x.begin() + n;
+  if (ascending) {
+    const int i0 = static_cast<int>(std::lower_bound(b, e, lo) - b);
+    return {i0, std::max(i0, static_cast<int>(std::lower_bound(b, e, hi) - b))};
+  }
+  if (descending) {
+    const int i0 = static_cast<int>(std::partition_point(b, e, [&](double v) { return v >= hi; }) - b);
+    return {i0, std::max(i0, static_cast<int>(std::partition_point(b, e, [&](double v) { return v >= lo; }) - b))};
+  }
+  int i0 = n, i1 = 0;
+  for (int i = 0; i < n; ++i) {
+    const double v = x[static_cast<std::size_t>(i)];
+    if (lo <= v && v < hi) {
+      i0 = std::min(i0, i);
+      i1 = i + 1;
+    }
+  }
+  return i0 < i1 ? Window{i0, i1} : Window{0, 0};
 }
 
 // One line of one asymmetry sample at m points: with X = xh + d,
@@ -72,8 +89,11 @@ bool CPeakSearch::UpdateGrid(int n) {
   if (same) return false;
   grid.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) grid[static_cast<std::size_t>(i)] = dataSet->ScaledX(i);
-  gridAscending = true;
-  for (std::size_t i = 1; i < grid.size() && gridAscending; ++i) gridAscending = grid[i] >= grid[i - 1];
+  gridAscending = gridDescending = true;
+  for (std::size_t i = 1; i < grid.size(); ++i) {
+    gridAscending = gridAscending && grid[i] >= grid[i - 1];
+    gridDescending = gridDescending && grid[i] <= grid[i - 1];
+  }
   ++gridStamp;
   return true;
 }
@@ -224,8 +244,7 @@ void CPeakSearch::MakeDiffractionPeak(int j, CurveSlot& slot, int n) {
   const double k1 = asym ? A / std::tan(p * kDeg) : 0.0;
   const double k2 = asym && ka2 && std::tan(p2 * kDeg) != 0 ? A / std::tan(p2 * kDeg) : 0.0;
 
-  const int i0 = FirstAtOrAbove(grid, n, p - w);
-  const int i1 = std::max(i0, EndBelow(grid, n, std::max(p, p2) + w));
+  const auto [i0, i1] = WindowOf(grid, n, p - w, std::max(p, p2) + w, gridAscending, gridDescending);
   slot.w0 = i0;
   slot.w1 = i1;
   const int samples = asym ? 7 : 1;
@@ -273,8 +292,7 @@ void CPeakSearch::MakeSingleLinePeak(int j, CurveSlot& slot, int n) {
   const double w = qRange * std::max(wg, column[kFWHMLorentz].value[j]);
   if (!std::isfinite(p) || !std::isfinite(w)) return;
   const bool gauss = wg > 0 && std::isfinite(wg), lorentz = wl > 0 && std::isfinite(wl);
-  const int i0 = FirstAtOrAbove(grid, n, p - w);
-  const int i1 = std::max(i0, EndBelow(grid, n, p + w));
+  const auto [i0, i1] = WindowOf(grid, n, p - w, p + w, gridAscending, gridDescending);
   slot.w0 = i0;
   slot.w1 = i1;
   const double gInv = gauss ? 1.0 / wg : 0.0, lInv = lorentz ? 1.0 / wl : 0.0;

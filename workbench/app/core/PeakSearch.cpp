@@ -242,9 +242,16 @@ int CPeakSearch::SaveZentrabPFCFile(const std::string& path, const std::string& 
       put(fmt, column[c].value[i], column[c].flag[i], column[c].change[i]);
     }
   }
-  put("%d\n", dataSet->datan);
-  for (int i = 0; i < dataSet->datan; ++i)
+  // The fitter takes the points of its calculation range in ascending X, so a data set whose
+  // X run downwards is written from its last point to its first.
+  const int n = dataSet->datan;
+  bool descending = n > 1 && dataSet->ScaledX(n - 1) < dataSet->ScaledX(0);
+  for (int i = 1; i < n && descending; ++i) descending = dataSet->ScaledX(i) <= dataSet->ScaledX(i - 1);
+  put("%d\n", n);
+  for (int k = 0; k < n; ++k) {
+    const int i = descending ? n - 1 - k : k;
     put("  %10.4lf %14.4lf\n", dataSet->ScaledX(i), dataSet->ScaledY(i));
+  }
   if (WriteFileText(path, "w", text) != 0) {
     if (platform) platform->ShowMessage("Can't open " + path, "Error in CPeakSearch::SaveZentrabPFCFile");
     return -1;

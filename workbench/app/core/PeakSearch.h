@@ -173,6 +173,7 @@ class CPeakSearch {
   std::vector<double> grid;
   std::vector<double> scratch;  // the window's scaled abscissa and sums of one peak
   long gridStamp = 0;
-  bool gridAscending = false;  // the grid's X′ never decrease (a not-a-number counts as a fall)
+  bool gridAscending = false;   // the grid's X′ never decrease (a not-a-number counts as a fall)
+  bool gridDescending = false;  // the grid's X′ never increase (a not-a-number counts as a rise)
   long totalStamp = -1, backgroundStamp = -1;
 };

@@ -4,53 +4,22 @@
 #include <cstdio>
 
 #include "IniKeys.h"
+#include "PathText.h"
+#include "ScaledCurve.h"
 
-namespace {
-
-// The scaled values of a curve, read once; an index outside the curve reads 0.
-struct Scaled {
-  std::vector<double> x, y;
-  int n = 0;
-  explicit Scaled(const CGraphData& c) : n(c.datan > 0 ? c.datan : 0) {
-    x.resize(static_cast<std::size_t>(n));
-    y.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-      x[static_cast<std::size_t>(i)] = c.ScaledX(i);
-      y[static_cast<std::size_t>(i)] = c.ScaledY(i);
-    }
-  }
-  double X(long i) const { return i >= 0 && i < n ? x[static_cast<std::size_t>(i)] : 0.0; }
-  double Y(long i) const { return i >= 0 && i < n ? y[static_cast<std::size_t>(i)] : 0.0; }
-};
-
-double Width(const Scaled& s, long p, double base) {
-  const double yp = s.Y(p);
-  const double half = std::fabs((yp - base) * 0.5 + base);
-  for (long k = 0;; ++k) {
-    const long L = p - k, R = p + k;
-    const bool left = L >= 0, right = R < s.n;
-    if (!left && !right) return 0.1;
-    if (left && s.Y(L) < half) return 2.0 * (s.X(p) - s.X(L));
-    if (right && s.Y(R) < half) return 2.0 * (s.X(R) - s.X(p));
-    if (left && s.Y(L) > yp) return s.X(p) - s.X(L);
-    if (right && s.Y(R) > yp) return s.X(R) - s.X(p);
-  }
-}
-
-}  // namespace
+using peaksearch::Scaled;
 
 double PeakWidth(const CGraphData& curve, int p, double base) {
-  return Width(Scaled(curve), p, base);
+  return peaksearch::Width(Scaled(curve), p, base);
 }
 
 int SearchPeaks(const CGraphData& curve, CPeakSearch& record, int nS, double threshold,
                 std::vector<std::string>& lines, double& base) {
   const Scaled s(curve);
   const long n = s.n;
-  base = 1e30;
-  for (long i = 0; i < n; ++i)
-    if (record.calcLow <= s.X(i) && s.X(i) <= record.calcHigh && s.Y(i) < base) base = s.Y(i);
-  lines.push_back("No.  2Theta    I    fwhhm");
+  const peaksearch::Range range(record);
+  base = peaksearch::Baseline(s, range);
+  lines.push_back(peaksearch::kListHeader);
   if (nS < 1) nS = 4;
   if (threshold <= 0) threshold = 20.0;
   record.Clear();
@@ -58,6 +27,9 @@ int SearchPeaks(const CGraphData& curve, CPeakSearch& record, int nS, double thr
   // state: 1 rising, 0 flat, -1 falling; flat counts the zero-slope steps of a plateau.
   int state = 0;
   double flat = 0;
+  // The point of the last peak added. The next summit's window starts at least one point
+  // past the last one's centre, so only the last peak can be met again.
+  long lastAdded = -1;
   for (long i = nS; i < n - nS; ++i) {
     // s = Σ_{k=1..nS} k (y[i+k] − y[i−k])
     double slope = 0;
@@ -86,20 +58,23 @@ int SearchPeaks(const CGraphData& curve, CPeakSearch& record, int nS, double thr
     long best = c;
     for (long j = c - nS; j <= c + nS; ++j)
       if (j >= 0 && j < n && s.Y(j) > s.Y(best)) best = j;
-    const double height = s.Y(best) - base, x = s.X(best);
-    if (height > threshold && record.calcLow <= x && x <= record.calcHigh) {
-      const double w = Width(s, best, base);
-      const int before = record.peakCount;
-      if (record.AddPeak(x, height, 0.5, 1.0, w) > before) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%3ld:%7.3f %6.0f %7.3f", static_cast<long>(record.peakCount - 1), x,
-                      height, w);
-        lines.push_back(line);
-      }
+    // A point at either end of the curve is no summit: the curve may rise beyond it.
+    const bool summit = best > 0 && best < n - 1 && best != lastAdded;
+    if (summit && s.Y(best) - base > threshold && range.Holds(s.X(best))) {
+      if (!peaksearch::AddFound(s, best, base, record, lines)) break;
+      lastAdded = best;
     }
     i += nS;
   }
   return record.peakCount;
+}
+
+PeakSearchMethod PeakSearchMethodOf(const std::string& name) {
+  return pathtext::SameNoCase(name, "Prominence") ? PeakSearchMethod::Prominence : PeakSearchMethod::Slope;
+}
+
+const char* PeakSearchMethodName(PeakSearchMethod m) {
+  return m == PeakSearchMethod::Prominence ? "Prominence" : "Slope";
 }
 
 CPeakSearchDialog::CPeakSearchDialog(CIniFile& ini_, const CGraphData& curve_, CPeakSearch& record_,
@@ -109,18 +84,34 @@ CPeakSearchDialog::CPeakSearchDialog(CIniFile& ini_, const CGraphData& curve_, C
   found.dataKind = record.dataKind;
   nSmooth = ini.GetInt(ini::kNSmooth);
   threshold = ini.GetReal(ini::kThreshold);
+  method = PeakSearchMethodOf(ini.GetString(ini::kSearchMethod));
+  noiseFactor = ini.GetReal(ini::kNoiseFactor);
+  replacePeaks = ini.GetInt(ini::kReplacePeaks) != 0;
 }
 
 void CPeakSearchDialog::OnSearch() {
   list.clear();
   found.calcLow = record.calcLow;
   found.calcHigh = record.calcHigh;
-  SearchPeaks(curve, found, nSmooth, threshold, list, base);
+  found.dataKind = record.dataKind;
+  found.ramda1 = record.ramda1;
+  found.ramda2 = record.ramda2;
+  if (method == PeakSearchMethod::Prominence)
+    SearchPeaksByProminence(curve, found, threshold, noiseFactor, list, base);
+  else
+    SearchPeaks(curve, found, nSmooth, threshold, list, base);
 }
 
 void CPeakSearchDialog::OnOK() {
   ini.WriteInt(ini::kNSmooth, nSmooth);
   ini.WriteReal(ini::kThreshold, threshold);
+  ini.WriteString(ini::kSearchMethod, PeakSearchMethodName(method));
+  ini.WriteReal(ini::kNoiseFactor, noiseFactor);
+  ini.WriteBool(ini::kReplacePeaks, replacePeaks);
+  if (replacePeaks) {
+    record.peakCount = 0;
+    record.currentPeak = 0;
+  }
   for (int i = 0; i < found.peakCount; ++i)
     record.AddPeak(found.Value(CPeakSearch::kPosition, i), found.Value(CPeakSearch::kCTotal, i),
                    found.Value(CPeakSearch::kGaussFraction, i), found.Value(CPeakSearch::kFWHMGLRatio, i),

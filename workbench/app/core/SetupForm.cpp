@@ -387,7 +387,9 @@ std::unique_ptr<CPeakSearchDialog> CSetupForm::MakePeakSearchDialog() {
   const CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0);
   const CGraphData* curve = frame ? frame->GetGraph(0) : nullptr;
   if (!curve) return nullptr;
-  return std::make_unique<CPeakSearchDialog>(Ini(), *curve, r, doc.ProgramDir());
+  auto dialog = std::make_unique<CPeakSearchDialog>(Ini(), *curve, r, doc.ProgramDir());
+  dialog->yLabel = frame->yLabel;
+  return dialog;
 }
 
 void CSetupForm::AfterPeakSearch() {

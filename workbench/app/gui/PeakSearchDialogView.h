@@ -1,5 +1,7 @@
 // CPeakSearchDialogView: the "Peak Search" dialog over the core's CPeakSearchDialog: the
-// smoothing and threshold settings, a Search button and the list of the peaks found.
+// smoothing and threshold settings (the threshold with what it is measured from), the method
+// and its noise factor, "Replace current peaks", a Search button and the list of the peaks
+// found (or a line that says none was).
 #pragma once
 
 #include "FormDialog.h"
@@ -19,5 +21,6 @@ class CPeakSearchDialogView : public CFormDialog<Ui::PeakSearchDialog> {
  private:
   void Take();
   void OnSearch();
+  void ShowMethod();  // the threshold's hint and the noise factor's field for the chosen method
   CPeakSearchDialog& search;
 };

@@ -1,8 +1,12 @@
 // Real instrument files, loaded through ReadDataFile. Every expectation comes from the notes
 // kept beside the files; where those notes leave the outcome open the decision is stated here.
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <set>
 
 #include "DocTestSupport.h"
+#include "PeakSearchDialog.h"
 #include "Profile.h"
 
 using doctest::DocTest;
@@ -186,4 +190,79 @@ TEST_F(RealDataTest, RietanCommandReadsTheRealIntFile) {
   EXPECT_EQ(doc.GetOriginalData()->datan, 5751);
   doc.OnReadRietanFiles();
   EXPECT_EQ(doc.GetPathName(), gsas + " (Invalid Data)");
+}
+
+// The prominence search on the real diffraction scans, peak for peak against a plain
+// reference: every local maximum (a flat top at its middle) whose prominence, found by walking
+// out to higher ground on each side, exceeds 5√y at its summit, the strongest first, each one
+// within two steps of the Kα2 angle of a stronger kept one dropped. The slope search on the
+// same scans lists no point twice and no end of the curve.
+TEST_F(RealDataTest, ProminenceSearchOnDiffractionScans) {
+  const char* const files[] = {"ras_smartlab_2theta.ras", "ras_smartlab_omega.ras", "asc_rigaku_sectioned.asc",
+                               "rietan_cu3fe4p6.int", "rietan_fapatite_general.int"};
+  constexpr double kDeg = 0.01745329251944;
+  for (const char* file : files) {
+    SCOPED_TRACE(file);
+    CBalimorDoc doc(platform, ini);
+    ASSERT_GE(doc.ReadDataFile((realdata / file).string()), 0);
+    const CGraphData& d = *doc.GetOriginalData();
+    const int n = d.datan;
+    std::vector<double> x(n), y(n);
+    for (int i = 0; i < n; ++i) {
+      x[i] = d.ScaledX(i);
+      y[i] = d.ScaledY(i);
+    }
+    struct Peak {
+      int i;
+      double y;
+    };
+    std::vector<Peak> candidates;
+    for (int a = 1; a + 1 < n; ++a) {
+      if (!(y[a] > y[a - 1])) continue;
+      int b = a;
+      while (b + 1 < n && y[b + 1] == y[a]) ++b;
+      if (b + 1 < n && y[b + 1] < y[a]) {
+        const int p = a + (b - a) / 2;
+        double left = y[p], right = y[p];
+        for (int k = p - 1; k >= 0 && y[k] <= y[p]; --k) left = std::min(left, y[k]);
+        for (int k = p + 1; k < n && y[k] <= y[p]; ++k) right = std::min(right, y[k]);
+        const double prominence = y[p] - std::max(left, right);
+        if (prominence > 1 && prominence > 5 * std::sqrt(y[p])) candidates.push_back({p, y[p]});
+      }
+      a = b;
+    }
+    CPeakSearch job;  // the wavelengths of a new job
+    std::stable_sort(candidates.begin(), candidates.end(), [](const Peak& u, const Peak& v) { return u.y > v.y; });
+    std::vector<int> kept;
+    for (const Peak& c : candidates) {
+      const double step = std::fabs(x[c.i + 1] - x[c.i - 1]) / 2;
+      bool partner = false;
+      for (int k : kept) {
+        const double arg = job.ramda2 / job.ramda1 * std::sin(x[k] / 2 * kDeg);
+        partner = partner || (std::fabs(arg) <= 1 && std::fabs(x[c.i] - 2 * std::asin(arg) / kDeg) <= 2 * step);
+      }
+      if (!partner) kept.push_back(c.i);
+    }
+    std::sort(kept.begin(), kept.end());
+
+    CPeakSearch r;
+    r.dataKind = DataKind::Diffraction;
+    r.calcLow = d.XMin;
+    r.calcHigh = d.XMax;
+    std::vector<std::string> lines;
+    double base;
+    const int count = SearchPeaksByProminence(d, r, 1, 5, lines, base);
+    ASSERT_EQ(count, static_cast<int>(std::min<std::size_t>(kept.size(), CPeakSearch::kPeakCapacity - 1)));
+    for (int j = 0; j < count; ++j) EXPECT_DOUBLE_EQ(r.Value(CPeakSearch::kPosition, j), x[kept[j]]) << j;
+    std::printf("[ prominence ] %s: %d peaks listed, %zu in the reference\n", file, count, kept.size());
+
+    lines.clear();
+    SearchPeaks(d, r, 5, 100, lines, base);
+    std::set<double> seen;
+    for (int j = 0; j < r.peakCount; ++j) {
+      const double p = r.Value(CPeakSearch::kPosition, j);
+      EXPECT_TRUE(seen.insert(p).second) << "twice: " << p;
+      EXPECT_TRUE(p != x.front() && p != x.back()) << p;
+    }
+  }
 }

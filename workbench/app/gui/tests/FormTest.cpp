@@ -1,13 +1,19 @@
 // The setup form: the peak buttons, a spin click and a typed value change the coupled fields on
 // the form and in the fit record at once.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "BalimorApp.h"
 #include "GuiTestSupport.h"
+#include "IniKeys.h"
+#include "PeakSearchDialog.h"
+#include "PeakSearchDialogView.h"
 #include "SetupBalimorView.h"
 #include "SpinArrows.h"
 #include "ui_SetupBalimorView.h"
@@ -126,6 +132,50 @@ class FormTest : public QObject {
     QCOMPARE(app->Doc().logFlag, 1);
     QTest::mouseClick(u.logButton, Qt::LeftButton);
     QCOMPARE(u.logButton->text(), QStringLiteral("Log"));
+  }
+
+  // The Peak Search dialog: the threshold says what it is measured from, a search that finds
+  // nothing says so, and "Replace current peaks" (remembered) puts the peaks found in place of
+  // the table's.
+  void peakSearchDialogReplacesPeaks() {
+    Scratch scratch;
+    auto app = OpenDemo(scratch);
+    Ui::SetupBalimorView& u = app->Frame().SetupView()->Widgets();
+    CPeakSearch& r = app->Doc().GetPeakSearch();
+    QTest::mouseClick(u.addPeakButton, Qt::LeftButton);
+    QTest::mouseClick(u.addPeakButton, Qt::LeftButton);
+    QCOMPARE(r.peakCount, 2);
+    CSetupForm& form = app->Frame().SetupView()->Form();
+    for (bool replace : {false, true}) {
+      const int before = r.peakCount;
+      auto search = form.MakePeakSearchDialog();
+      QVERIFY(search);
+      CPeakSearchDialogView dialog(*search, nullptr);
+      auto* hint = dialog.findChild<QLabel*>(QStringLiteral("thresholdHint"));
+      QVERIFY(hint->text().contains(QStringLiteral("height above the lowest point in the range")));
+      auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("replaceBox"));
+      QCOMPARE(box->isChecked(), false);  // off by default, and off again after it was left off
+      auto* threshold = dialog.findChild<QLineEdit*>(QStringLiteral("thresholdEdit"));
+      auto* list = dialog.findChild<QListWidget*>(QStringLiteral("resultList"));
+      auto* button = dialog.findChild<QPushButton*>(QStringLiteral("searchButton"));
+      threshold->setText(QStringLiteral("1e12"));
+      QTest::mouseClick(button, Qt::LeftButton);
+      QCOMPARE(list->count(), 2);
+      QVERIFY(list->item(1)->text().startsWith(QStringLiteral("No peak found")));
+      threshold->setText(QStringLiteral("100"));
+      QTest::mouseClick(button, Qt::LeftButton);
+      const int found = search->found.peakCount;
+      QVERIFY(found > 0);
+      if (replace) QTest::mouseClick(box, Qt::LeftButton);
+      dialog.accept();
+      form.AfterPeakSearch();
+      QCOMPARE(r.peakCount, replace ? found : before + found);
+      if (replace) break;
+    }
+    QCOMPARE(CIniFile(scratch.Ini().toStdString()).GetInt(ini::kReplacePeaks), 1);
+    auto search = form.MakePeakSearchDialog();
+    CPeakSearchDialogView dialog(*search, nullptr);
+    QVERIFY(dialog.findChild<QCheckBox*>(QStringLiteral("replaceBox"))->isChecked());
   }
 };
 
