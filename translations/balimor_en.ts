@@ -407,6 +407,25 @@ nor beside the program.</translation>
     </message>
 </context>
 <context>
+    <name>CPeakSearchDialogView</name>
+    <message>
+        <source>the data&apos;s Y unit</source>
+        <translation>the data&apos;s Y unit</translation>
+    </message>
+    <message>
+        <source>least prominence: height above the higher of the two lowest points beside the peak (%1), and above k times the noise</source>
+        <translation>least prominence: height above the higher of the two lowest points beside the peak (%1), and above k times the noise</translation>
+    </message>
+    <message>
+        <source>height above the lowest point in the range (%1)</source>
+        <translation>height above the lowest point in the range (%1)</translation>
+    </message>
+    <message>
+        <source>No peak found: lower the threshold or widen the output range.</source>
+        <translation>No peak found: lower the threshold or widen the output range.</translation>
+    </message>
+</context>
+<context>
     <name>CRunDialog</name>
     <message>
         <source>Cancelling...</source>
@@ -676,6 +695,26 @@ nor beside the program.</translation>
     <message>
         <source>Threshold:</source>
         <translation>Threshold:</translation>
+    </message>
+    <message>
+        <source>&amp;Method:</source>
+        <translation>&amp;Method:</translation>
+    </message>
+    <message>
+        <source>Slope</source>
+        <translation>Slope</translation>
+    </message>
+    <message>
+        <source>Prominence</source>
+        <translation>Prominence</translation>
+    </message>
+    <message>
+        <source>&amp;Noise factor:</source>
+        <translation>&amp;Noise factor:</translation>
+    </message>
+    <message>
+        <source>&amp;Replace current peaks</source>
+        <translation>&amp;Replace current peaks</translation>
     </message>
 </context>
 <context>
