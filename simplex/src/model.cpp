@@ -105,8 +105,8 @@ std::pair<int, int> gaussianRun(const PeakShape& s, const double* x, int n, int 
 //   r2[i] = (y[i] - Y[i])²,
 // the exponential of peak k worked out only inside its run runs[k] and taken as the 0 it is
 // elsewhere. Each point's value is formed by the same operations in the same order whichever
-// path and block compute it, so the loops may run as vector code of any width: built for AVX2
-// beside the baseline, the processor choosing at load time (no fused multiply-add is formed in
+// path and block compute it, so the loops may run as vector code of any width: built for AVX-512
+// and AVX2 beside the baseline, the processor choosing at load time (no fused multiply-add is formed in
 // either).
 struct Run {
   int lo, hi;
@@ -124,7 +124,7 @@ struct BlockWork {
   double *B, *Y, *r2;
   int n;
 };
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("avx512f", "avx2", "default")))
 void modelBlock(const BlockWork& w, int s) {
   const int m = std::min(kBlock, w.n - s);
   const double c = w.ab.c, h = w.ab.h;
@@ -266,7 +266,7 @@ void modelBlocks(const BlockWork& w) {
   for (int k = 0; k < blocks; ++k) modelBlock(w, k * kBlock);
 }
 
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("avx512f", "avx2", "default")))
 bool anyNegative(const double* B, int n) {
   bool any = false;
   for (int i = 0; i < n; ++i) any |= B[i] < 0.0;
