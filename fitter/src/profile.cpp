@@ -90,6 +90,8 @@ inline float value(const Peak& pk, float x) {
     return pk.CG * gauss<fast>(kGaussC * X2) + pk.CL * (1.0f / (1.0f + pk.q * X2));
   } else {
     float sG = 0, sL = 0;
+    // Unrolled, so that a loop of points over the samples runs as vector code.
+#pragma GCC unroll 7
     for (int k = 0; k < kSamples; ++k) {
       const float X1 = pk.h * (x - pk.p + pk.s1[k]);
       const float X1s = X1 * X1;
@@ -211,9 +213,9 @@ inline __attribute__((always_inline)) void addPeak(State& st, int j, const PeakG
   });
 }
 
-// addPeak with the inline exponential, built for AVX2 beside the baseline and chosen at load
-// time: every point goes through the same operations on either path.
-__attribute__((target_clones("avx2", "default")))
+// addPeak with the inline exponential, built for AVX-512 and AVX2 beside the baseline and
+// chosen at load time: every point goes through the same operations on each path.
+__attribute__((target_clones("avx512f", "avx2", "default")))
 void addPeakInlineExp(State& st, int j, const PeakGeometry& g, bool ka2) {
   if (ka2)
     addPeak<true, true>(st, j, g);
