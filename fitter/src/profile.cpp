@@ -299,6 +299,43 @@ void peakDerivsInlineExp(State& st, const PeakGeometry& g, int j, const int (&en
     peakDerivs<false, true>(st, g, j, entry);
 }
 
+// The background at n points into bg and model:
+//   b1 + b2 x + b3 x² + b4 x³ + b5 x⁴ (powers by repeated multiplication), then, in the centred
+//   basis, + c_k t^k for k = 0 … K-1 in turn, t = (x - xc) · invXs.
+// Each point's value is formed by the same operations in the same order on each path: built
+// for AVX-512 and AVX2 beside the baseline, chosen at load time; model holds the powers of t
+// until the end.
+__attribute__((target_clones("avx512f", "avx2", "default")))
+void background(const float* __restrict x, int n, const std::array<float, kMaxBack>& b,
+                const std::array<float, kMaxBack>& c, int K, bool centred, float xc, float invXs,
+                float* __restrict bg, float* __restrict model) {
+  const float b0 = b[0], b1 = b[1], b2 = b[2], b3 = b[3], b4 = b[4];
+  for (int i = 0; i < n; ++i) {
+    const float xi = x[i];
+    float xp = xi;
+    float v = b0 + b1 * xp;
+    xp *= xi;
+    v += b2 * xp;
+    xp *= xi;
+    v += b3 * xp;
+    xp *= xi;
+    v += b4 * xp;
+    bg[i] = v;
+  }
+  if (centred) {
+    for (int i = 0; i < n; ++i) model[i] = 1;
+    for (int k = 0; k < K; ++k) {
+      const float ck = c[k];
+      for (int i = 0; i < n; ++i) {
+        const float t = (x[i] - xc) * invXs;
+        bg[i] += ck * model[i];
+        model[i] *= t;
+      }
+    }
+  }
+  for (int i = 0; i < n; ++i) model[i] = bg[i];
+}
+
 }  // namespace
 
 void cnvdat(State& st, const Out& out) {
@@ -371,25 +408,7 @@ void basprf(State& st, const Out& out) {
         c[k] = st.backC[k];
         K = k + 1;
       }
-  for (int i = 0; i < n; ++i) {
-    // b1 + b2 x + b3 x² + b4 x³ + b5 x⁴, powers by repeated multiplication
-    const float x = st.x[i];
-    float xp = x;
-    float bg = b[0] + b[1] * xp;
-    xp *= x;
-    bg += b[2] * xp;
-    xp *= x;
-    bg += b[3] * xp;
-    xp *= x;
-    bg += b[4] * xp;
-    if (centred) {
-      const float t = (x - st.xc) * invXs;
-      float tp = 1;
-      for (int k = 0; k < K; ++k, tp *= t) bg += c[k] * tp;
-    }
-    st.bg[i] = bg;
-    st.model[i] = bg;
-  }
+  background(st.x.data(), n, b, c, K, centred, st.xc, invXs, st.bg.data(), st.model.data());
   for (int j = 0; j < st.nPeak; ++j) {
     PeakGeometry g = geometry(st, j);
     if (kFullProfile && !g.ka2 && !st.ka2Reported[j]) {
