@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include <immintrin.h>
+
 #include "recordio/recordio.h"
 
 namespace zentrab::profile {
@@ -226,8 +228,9 @@ void addPeakInlineExp(State& st, int j, const PeakGeometry& g, bool ka2) {
     addPeak<false, true>(st, j, g);
 }
 
-// Σ a_i b_i over [0, n) in double precision, four partial sums.
-double dot(const float* a, const float* b, int n) {
+// Σ a_i b_i over [0, n) in double precision, four partial sums: partial sum l takes the terms
+// i ≡ l (mod 4) of the first n - n mod 4, the first also the rest.
+double dotPlain(const float* a, const float* b, int n) {
   double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -238,6 +241,28 @@ double dot(const float* a, const float* b, int n) {
   }
   for (; i < n; ++i) s0 += static_cast<double>(a[i]) * b[i];
   return (s0 + s1) + (s2 + s3);
+}
+
+// dotPlain with the four partial sums as the lanes of one AVX2 register: the same products
+// and additions in the same order, so the same bits.
+__attribute__((target("avx2")))
+double dotAvx2(const float* a, const float* b, int n) {
+  __m256d s = _mm256_setzero_pd();
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m256d x = _mm256_cvtps_pd(_mm_loadu_ps(a + i));
+    const __m256d y = _mm256_cvtps_pd(_mm_loadu_ps(b + i));
+    s = _mm256_add_pd(s, _mm256_mul_pd(x, y));
+  }
+  double l[4];
+  _mm256_storeu_pd(l, s);
+  for (; i < n; ++i) l[0] += static_cast<double>(a[i]) * b[i];
+  return (l[0] + l[1]) + (l[2] + l[3]);
+}
+
+double dot(const float* a, const float* b, int n) {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2 ? dotAvx2(a, b, n) : dotPlain(a, b, n);
 }
 
 // The derivatives of one peak at points i0 … i1-1 with the inline exponential, one row per
