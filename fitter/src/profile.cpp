@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <array>
 #include <cmath>
+#include <vector>
+
+#include <immintrin.h>
 
 #include "recordio/recordio.h"
 
@@ -90,6 +93,8 @@ inline float value(const Peak& pk, float x) {
     return pk.CG * gauss<fast>(kGaussC * X2) + pk.CL * (1.0f / (1.0f + pk.q * X2));
   } else {
     float sG = 0, sL = 0;
+    // Unrolled, so that a loop of points over the samples runs as vector code.
+#pragma GCC unroll 7
     for (int k = 0; k < kSamples; ++k) {
       const float X1 = pk.h * (x - pk.p + pk.s1[k]);
       const float X1s = X1 * X1;
@@ -142,6 +147,8 @@ inline void derivs(const Peak& pk, float k1, float k2, float x, float g[6]) {
     g[5] = -4.0f * pk.CL * a.Xs * a.L * a.L;
   } else {
     float sG = 0, sL = 0, sP = 0, sA = 0, sH = 0, sR = 0;
+    // Unrolled, so that a loop of points over the samples runs as vector code.
+#pragma GCC unroll 7
     for (int k = 0; k < kSamples; ++k) {
       const float u1 = x - pk.p + pk.s1[k];
       const LineTerms a = lineTerms<fast>(pk, u1);
@@ -211,9 +218,9 @@ inline __attribute__((always_inline)) void addPeak(State& st, int j, const PeakG
   });
 }
 
-// addPeak with the inline exponential, built for AVX2 beside the baseline and chosen at load
-// time: every point goes through the same operations on either path.
-__attribute__((target_clones("avx2", "default")))
+// addPeak with the inline exponential, built for AVX-512 and AVX2 beside the baseline and
+// chosen at load time: every point goes through the same operations on each path.
+__attribute__((target_clones("avx512f", "avx2", "default")))
 void addPeakInlineExp(State& st, int j, const PeakGeometry& g, bool ka2) {
   if (ka2)
     addPeak<true, true>(st, j, g);
@@ -221,8 +228,9 @@ void addPeakInlineExp(State& st, int j, const PeakGeometry& g, bool ka2) {
     addPeak<false, true>(st, j, g);
 }
 
-// Σ a_i b_i over [0, n) in double precision, four partial sums.
-double dot(const float* a, const float* b, int n) {
+// Σ a_i b_i over [0, n) in double precision, four partial sums: partial sum l takes the terms
+// i ≡ l (mod 4) of the first n - n mod 4, the first also the rest.
+double dotPlain(const float* a, const float* b, int n) {
   double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -235,8 +243,51 @@ double dot(const float* a, const float* b, int n) {
   return (s0 + s1) + (s2 + s3);
 }
 
+// dotPlain with the four partial sums as the lanes of one AVX2 register: the same products
+// and additions in the same order, so the same bits.
+__attribute__((target("avx2")))
+double dotAvx2(const float* a, const float* b, int n) {
+  __m256d s = _mm256_setzero_pd();
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m256d x = _mm256_cvtps_pd(_mm_loadu_ps(a + i));
+    const __m256d y = _mm256_cvtps_pd(_mm_loadu_ps(b + i));
+    s = _mm256_add_pd(s, _mm256_mul_pd(x, y));
+  }
+  double l[4];
+  _mm256_storeu_pd(l, s);
+  for (; i < n; ++i) l[0] += static_cast<double>(a[i]) * b[i];
+  return (l[0] + l[1]) + (l[2] + l[3]);
+}
+
+double dot(const float* a, const float* b, int n) {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2 ? dotAvx2(a, b, n) : dotPlain(a, b, n);
+}
+
+// The derivatives of one peak at points i0 … i1-1 with the inline exponential, one row per
+// kind (rows that do not overlap, so that the loop runs as vector code).
+template <bool ka2>
+inline __attribute__((always_inline)) void derivRows(const Peak& pk, float k1, float k2,
+                                                     const float* __restrict x, int i0, int i1,
+                                                     float* __restrict r0, float* __restrict r1,
+                                                     float* __restrict r2, float* __restrict r3,
+                                                     float* __restrict r4, float* __restrict r5) {
+  for (int i = i0; i < i1; ++i) {
+    float d[6];
+    derivs<kFullProfile, ka2, true>(pk, k1, k2, x[i], d);
+    r0[i] = d[0];
+    r1[i] = d[1];
+    r2[i] = d[2];
+    r3[i] = d[3];
+    r4[i] = d[4];
+    r5[i] = d[5];
+  }
+}
+
 template <bool ka2, bool fast>
-void peakDerivs(State& st, const PeakGeometry& g, int j, const int (&entry)[6]) {
+inline __attribute__((always_inline)) void peakDerivs(State& st, const PeakGeometry& g, int j,
+                                                      const int (&entry)[6]) {
   const Peak pk = peakOf(st, j, g);
   float* row[6];
   for (int k = 0; k < 6; ++k)
@@ -244,12 +295,70 @@ void peakDerivs(State& st, const PeakGeometry& g, int j, const int (&entry)[6]) 
   if (!st.ascending)  // points of the run outside the window contribute nothing
     for (int k = 0; k < 6; ++k)
       if (row[k]) std::fill(row[k] + g.i0, row[k] + g.i1, 0.0f);
+  if (fast && st.ascending) {
+    // Without calls or branches the window's points run as vector code: the derivatives of
+    // the kinds that are not optimised go to scratch rows, one per kind.
+    thread_local std::vector<float> unused(6 * static_cast<std::size_t>(kMaxData));
+    auto out = [&](int k) {
+      return row[k] ? row[k] : &unused[static_cast<std::size_t>(k) * kMaxData];
+    };
+    derivRows<ka2>(pk, g.k1, g.k2, st.x.data(), g.i0, g.i1, out(0), out(1), out(2), out(3), out(4),
+                   out(5));
+    return;
+  }
   forWindow(st, g, [&](int i, float x) {
     float d[6];
     derivs<kFullProfile, ka2, fast>(pk, g.k1, g.k2, x, d);
     for (int k = 0; k < 6; ++k)
       if (row[k]) row[k][i] = d[k];
   });
+}
+
+// peakDerivs with the inline exponential, built for AVX-512 and AVX2 beside the baseline and
+// chosen at load time: every point goes through the same operations on each path.
+__attribute__((target_clones("avx512f", "avx2", "default")))
+void peakDerivsInlineExp(State& st, const PeakGeometry& g, int j, const int (&entry)[6], bool ka2) {
+  if (ka2)
+    peakDerivs<true, true>(st, g, j, entry);
+  else
+    peakDerivs<false, true>(st, g, j, entry);
+}
+
+// The background at n points into bg and model:
+//   b1 + b2 x + b3 x² + b4 x³ + b5 x⁴ (powers by repeated multiplication), then, in the centred
+//   basis, + c_k t^k for k = 0 … K-1 in turn, t = (x - xc) · invXs.
+// Each point's value is formed by the same operations in the same order on each path: built
+// for AVX-512 and AVX2 beside the baseline, chosen at load time; model holds the powers of t
+// until the end.
+__attribute__((target_clones("avx512f", "avx2", "default")))
+void background(const float* __restrict x, int n, const std::array<float, kMaxBack>& b,
+                const std::array<float, kMaxBack>& c, int K, bool centred, float xc, float invXs,
+                float* __restrict bg, float* __restrict model) {
+  const float b0 = b[0], b1 = b[1], b2 = b[2], b3 = b[3], b4 = b[4];
+  for (int i = 0; i < n; ++i) {
+    const float xi = x[i];
+    float xp = xi;
+    float v = b0 + b1 * xp;
+    xp *= xi;
+    v += b2 * xp;
+    xp *= xi;
+    v += b3 * xp;
+    xp *= xi;
+    v += b4 * xp;
+    bg[i] = v;
+  }
+  if (centred) {
+    for (int i = 0; i < n; ++i) model[i] = 1;
+    for (int k = 0; k < K; ++k) {
+      const float ck = c[k];
+      for (int i = 0; i < n; ++i) {
+        const float t = (x[i] - xc) * invXs;
+        bg[i] += ck * model[i];
+        model[i] *= t;
+      }
+    }
+  }
+  for (int i = 0; i < n; ++i) model[i] = bg[i];
 }
 
 }  // namespace
@@ -324,25 +433,7 @@ void basprf(State& st, const Out& out) {
         c[k] = st.backC[k];
         K = k + 1;
       }
-  for (int i = 0; i < n; ++i) {
-    // b1 + b2 x + b3 x² + b4 x³ + b5 x⁴, powers by repeated multiplication
-    const float x = st.x[i];
-    float xp = x;
-    float bg = b[0] + b[1] * xp;
-    xp *= x;
-    bg += b[2] * xp;
-    xp *= x;
-    bg += b[3] * xp;
-    xp *= x;
-    bg += b[4] * xp;
-    if (centred) {
-      const float t = (x - st.xc) * invXs;
-      float tp = 1;
-      for (int k = 0; k < K; ++k, tp *= t) bg += c[k] * tp;
-    }
-    st.bg[i] = bg;
-    st.model[i] = bg;
-  }
+  background(st.x.data(), n, b, c, K, centred, st.xc, invXs, st.bg.data(), st.model.data());
   for (int j = 0; j < st.nPeak; ++j) {
     PeakGeometry g = geometry(st, j);
     if (kFullProfile && !g.ka2 && !st.ka2Reported[j]) {
@@ -407,7 +498,7 @@ void diff(State& st) {
       }
     const bool ka2 = kFullProfile && g.ka2;
     if (st.inlineExp)
-      ka2 ? peakDerivs<true, true>(st, g, j, entry[j]) : peakDerivs<false, true>(st, g, j, entry[j]);
+      peakDerivsInlineExp(st, g, j, entry[j], ka2);
     else
       ka2 ? peakDerivs<true, false>(st, g, j, entry[j]) : peakDerivs<false, false>(st, g, j, entry[j]);
   }

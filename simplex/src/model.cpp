@@ -105,13 +105,14 @@ std::pair<int, int> gaussianRun(const PeakShape& s, const double* x, int n, int 
 //   r2[i] = (y[i] - Y[i])²,
 // the exponential of peak k worked out only inside its run runs[k] and taken as the 0 it is
 // elsewhere. Each point's value is formed by the same operations in the same order whichever
-// path and block compute it, so the loops may run as vector code of any width: built for AVX2
-// beside the baseline, the processor choosing at load time (no fused multiply-add is formed in
+// path and block compute it, so the loops may run as vector code of any width: built for AVX-512
+// and AVX2 beside the baseline, the processor choosing at load time (no fused multiply-add is formed in
 // either).
 struct Run {
   int lo, hi;
 };
 constexpr int kBlock = 256;
+constexpr int kMaxBlocks = (kMaxPoints + kBlock - 1) / kBlock;
 struct BlockWork {
   const double* b;
   int NB;
@@ -124,8 +125,9 @@ struct BlockWork {
   double *B, *Y, *r2;
   int n;
 };
-__attribute__((target_clones("avx2", "default")))
-void modelBlock(const BlockWork& w, int s) {
+// Returns whether the block holds a point with B < 0.
+__attribute__((target_clones("avx512f", "avx2", "default")))
+bool modelBlock(const BlockWork& w, int s) {
   const int m = std::min(kBlock, w.n - s);
   const double c = w.ab.c, h = w.ab.h;
   const double* xb = w.x + s;
@@ -145,7 +147,11 @@ void modelBlock(const BlockWork& w, int s) {
       Yb[i] += bj * tj[i];
     }
   }
-  for (int i = 0; i < m; ++i) w.B[s + i] = Yb[i];
+  int negative = 0;
+  for (int i = 0; i < m; ++i) {
+    w.B[s + i] = Yb[i];
+    negative |= Yb[i] < 0.0;
+  }
   for (int k = 0; k < w.NP; ++k) {
     const PeakShape p = w.shapes[k];
     const int lo = std::clamp(w.runs[k].lo - s, 0, m), hi = std::clamp(w.runs[k].hi - s, lo, m);
@@ -158,34 +164,57 @@ void modelBlock(const BlockWork& w, int s) {
     const double r = w.y[s + i] - Yb[i];
     w.r2[s + i] = r * r;
   }
+  return negative != 0;
 }
 
+// The sum of squared residuals, one term at a time in point order, and whether any point has
+// B < 0.
+struct BlockSums {
+  double S = 0.0;
+  bool negative = false;
+  // Adds the terms of the block that starts at point s.
+  void add(const BlockWork& w, int s, bool blockNegative) {
+    const int m = std::min(kBlock, w.n - s);
+    const double* r2 = w.r2 + s;
+    for (int i = 0; i < m; ++i) S += r2[i];
+    negative = negative || blockNegative;
+  }
+};
+
 // Two threads share the blocks of a large evaluation: each takes the next block not yet taken
-// until none is left, and the caller returns once every block is done. A block's values do not
-// depend on the thread that computes it, and the sums over points are formed afterwards in
-// their order, so the results are those of one thread. The helper thread is started at the
-// first large evaluation and waits between evaluations (a short spin, then asleep).
+// until none is left. A block's values do not depend on the thread that computes it. The caller
+// also adds the squared residuals block after block in point order, each as soon as it is done,
+// so the sum goes on while the blocks after it are computed and holds the bits of one thread's
+// sum. The helper thread is started at the first large evaluation and waits between evaluations
+// (a short spin, then asleep).
 class BlockTeam {
  public:
   static BlockTeam* get() {
     static BlockTeam team;
     return team.helper.joinable() ? &team : nullptr;
   }
-  void run(const BlockWork& w, int blocks) {
+  BlockSums run(const BlockWork& w, int blocks) {
     work = &w;
-    done.store(0, std::memory_order_relaxed);
+    const std::uint64_t r = ++evaluations;
     gen = (gen + 1) & 0xffff;
     ticket.store(pack(gen, blocks, 0), std::memory_order_release);
     ticket.notify_one();
-    int k;
-    int mine = 0;
-    while (claim(gen, k)) {
-      modelBlock(w, k * kBlock);
-      ++mine;
+    BlockSums sums;
+    int summed = 0;
+    for (int spins = 0; summed < blocks;) {
+      if (done[summed].load(std::memory_order_acquire) == r) {
+        sums.add(w, summed * kBlock, negative[summed]);
+        ++summed;
+        continue;
+      }
+      int k;
+      if (claim(gen, k)) {
+        compute(w, k, r);
+        continue;
+      }
+      if (++spins > 1000) std::this_thread::yield();
     }
-    done.fetch_add(mine, std::memory_order_acq_rel);
-    for (int spins = 0; done.load(std::memory_order_acquire) < blocks; ++spins)
-      if (spins > 1000) std::this_thread::yield();
+    return sums;
   }
   ~BlockTeam() {
     if (!helper.joinable()) return;
@@ -218,6 +247,11 @@ class BlockTeam {
       }
     }
   }
+  // Computes block k of evaluation r and marks it done.
+  void compute(const BlockWork& w, int k, std::uint64_t r) {
+    negative[k] = modelBlock(w, k * kBlock);
+    done[k].store(r, std::memory_order_release);
+  }
   void help() {
     std::uint64_t seen = ticket.load(std::memory_order_acquire);
     std::uint64_t lastGen = seen >> 48;
@@ -236,41 +270,32 @@ class BlockTeam {
       if (stop.load()) return;
       seen = t;
       lastGen = t >> 48;
-      int k, mine = 0;
-      // The work of this generation may be read only once a block of it is taken.
-      while (claim(lastGen, k)) {
-        modelBlock(*work, k * kBlock);
-        ++mine;
-      }
-      if (mine) done.fetch_add(mine, std::memory_order_acq_rel);
+      int k;
+      // The work of this generation, and its number, may be read only once a block of it is
+      // taken.
+      while (claim(lastGen, k)) compute(*work, k, evaluations);
     }
   }
 
   std::atomic<std::uint64_t> ticket{0};
-  std::atomic<int> done{0};
   std::atomic<bool> stop{false};
   const BlockWork* work = nullptr;
   std::uint64_t gen = 0;
+  std::uint64_t evaluations = 0;  // started so far; a block done in evaluation r holds r
+  std::array<std::atomic<std::uint64_t>, kMaxBlocks> done{};
+  std::array<bool, kMaxBlocks> negative{};
   std::thread helper;
 };
 
 // The objective's model and squared residuals at every point (see modelBlock), on two
-// threads when the evaluation is large enough to gain from them.
-void modelBlocks(const BlockWork& w) {
+// threads when the evaluation is large enough to gain from them, and their sums.
+BlockSums modelBlocks(const BlockWork& w) {
   const int blocks = (w.n + kBlock - 1) / kBlock;
   if (blocks >= 4 && static_cast<long long>(w.n) * w.NP >= 20000)
-    if (BlockTeam* team = BlockTeam::get()) {
-      team->run(w, blocks);
-      return;
-    }
-  for (int k = 0; k < blocks; ++k) modelBlock(w, k * kBlock);
-}
-
-__attribute__((target_clones("avx2", "default")))
-bool anyNegative(const double* B, int n) {
-  bool any = false;
-  for (int i = 0; i < n; ++i) any |= B[i] < 0.0;
-  return any;
+    if (BlockTeam* team = BlockTeam::get()) return team->run(w, blocks);
+  BlockSums sums;
+  for (int k = 0; k < blocks; ++k) sums.add(w, k * kBlock, modelBlock(w, k * kBlock));
+  return sums;
 }
 
 }  // namespace
@@ -367,12 +392,11 @@ double objective(Fit& fit, std::span<const double> v) {
   // The terms are added to S in a fixed order: residuals, then the peak penalties, then
   // 1e8·B^2 for every point with B < 0, so that the value does not depend on how the
   // sums are grouped. The squares are formed as a vector; the sum runs point by point.
-  double* r2 = pts.r2.data();
-  modelBlocks({b, job.NB, ab, shapes.data(), runs.data(), job.NP, x, pts.y.data(), B, Y, r2, n});
-  double S = 0.0;
-  for (int i = 0; i < n; ++i) S += r2[i];
-  S = peakPenalty(job, S);
-  if (anyNegative(B, n))
+  const BlockSums sums =
+      modelBlocks({b, job.NB, ab, shapes.data(), runs.data(), job.NP, x, pts.y.data(), B, Y,
+                   pts.r2.data(), n});
+  double S = peakPenalty(job, sums.S);
+  if (sums.negative)
     for (int i = 0; i < n; ++i)
       if (B[i] < 0.0) S += kPenalty * (B[i] * B[i]);
   return S;

@@ -10,6 +10,45 @@
 
 namespace {
 
+// A block of points under the plain transforms (x·XScale + XOffset, likewise y) and what their
+// mapping onto the device needs.
+struct CPlainBlock {
+  const double* X;
+  const double* Y;
+  double xs, xo, ys, yo;          // scale, and offset less the frame's minimum
+  double xLo, xHi, yLo, yHi;      // the inside interval of x − XMin and y − YMin
+  double xPage, yPage, p1, p2;    // to page units
+  double offX, offY, ppmX, ppmY, scale;
+};
+
+// Maps n points of the block (see CPointMap::Fill). Every value is worked out by the same
+// operations in the same order in each lane, so the vector code built for AVX-512 and AVX2
+// beside the baseline (chosen when the program starts) gives the same device points.
+__attribute__((target_clones("avx512f", "avx2", "default")))
+int MapPlainBlock(const CPlainBlock& block, int n, double* dx, double* dy, int* devX, int* devY,
+                  double* inside, double* finite) {
+  const CPlainBlock b = block;  // a copy that the stores below cannot change
+  const double* X = b.X;
+  const double* Y = b.Y;
+  // Each test a choice of 1 or 0 and their product, so that the loops have no branch (the
+  // compiler makes vector code of the two loops, not of one that does both).
+  for (int j = 0; j < n; ++j) {
+    const double x = X[j] * b.xs + b.xo, y = Y[j] * b.ys + b.yo;
+    dx[j] = x * b.xPage;
+    dy[j] = y * b.yPage;
+    inside[j] = (x >= b.xLo ? 1.0 : 0.0) * (x <= b.xHi ? 1.0 : 0.0) * (y >= b.yLo ? 1.0 : 0.0) *
+                (y <= b.yHi ? 1.0 : 0.0);
+  }
+  // Finite: neither infinite nor NaN (a NaN fails every comparison).
+  for (int j = 0; j < n; ++j)
+    finite[j] = (dx[j] - dx[j] == 0 ? 1.0 : 0.0) * (dy[j] - dy[j] == 0 ? 1.0 : 0.0);
+  long long all = 1;
+  for (int j = 0; j < n; ++j) all &= inside[j] + finite[j] == 2.0;
+  for (int j = 0; j < n; ++j) devX[j] = PageToDevice(b.p1 + dx[j], b.offX, b.ppmX, b.scale);
+  for (int j = 0; j < n; ++j) devY[j] = PageToDevice(b.p2 + dy[j], b.offY, b.ppmY, b.scale);
+  return static_cast<int>(all);
+}
+
 // The mapping of one curve's points through a frame onto the device. A point lies inside when
 // tx = (x − XMin)/(XMax − XMin) and ty likewise lie in [0, 1], tested on x − XMin against the
 // span so that no division is needed per point; the page point p1 + tx·(p3 − p1) is worked out
@@ -47,11 +86,13 @@ class CPointMap {
   // tx of point i.
   double Tx(int i) const { return At(i).dx / xSpan; }
 
-  // Device points and the inside and finite tests (1 or 0) of points a .. a+n−1. For the
-  // plain transforms this runs as two simple loops, the mapping in doubles and then the
-  // conversion to device units, which become vector code.
-  void Fill(int a, int n, double* dx, double* dy, int* devX, int* devY, double* inside, double* finite) const {
+  // Device points and the inside and finite tests (1 or 0) of points a .. a+n−1; returns 1
+  // when every one of them is inside and finite, else 0. For the plain transforms this runs
+  // as simple loops (MapPlainBlock), the mapping in doubles and then the conversion to device
+  // units, which become vector code.
+  int Fill(int a, int n, double* dx, double* dy, int* devX, int* devY, double* inside, double* finite) const {
     if (!plainX || !plainY) {
+      int all = 1;
       for (int j = 0; j < n; ++j) {
         const Point p = At(a + j);
         const CDevicePoint d = Device(p);
@@ -59,26 +100,32 @@ class CPointMap {
         devY[j] = d.y;
         inside[j] = p.inside;
         finite[j] = p.finite;
+        all &= p.inside && p.finite;
       }
-      return;
+      return all;
     }
-    const double* X = curve.X.data() + a;
-    const double* Y = curve.Y.data() + a;
-    const double xs = curve.XScale, xo = curve.XOffset - xMin, ys = curve.YScale, yo = curve.YOffset - yMin;
+    CPlainBlock b;
+    b.X = curve.X.data() + a;
+    b.Y = curve.Y.data() + a;
+    b.xs = curve.XScale;
+    b.xo = curve.XOffset - xMin;
+    b.ys = curve.YScale;
+    b.yo = curve.YOffset - yMin;
     // An axis of span 0 holds no point inside.
-    const double xLo = xSpan > 0 ? 0 : xSpan, xHi = xSpan > 0 ? xSpan : (xSpan < 0 ? 0 : -1);
-    const double yLo = ySpan > 0 ? 0 : ySpan, yHi = ySpan > 0 ? ySpan : (ySpan < 0 ? 0 : -1);
-    for (int j = 0; j < n; ++j) {
-      const double x = X[j] * xs + xo, y = Y[j] * ys + yo;
-      const double px = x * xPage, py = y * yPage;
-      dx[j] = px;
-      dy[j] = py;
-      inside[j] = x >= xLo && x <= xHi && y >= yLo && y <= yHi ? 1.0 : 0.0;
-      // Finite: neither infinite nor NaN (a NaN fails every comparison).
-      finite[j] = px - px == 0 && py - py == 0 ? 1.0 : 0.0;
-    }
-    for (int j = 0; j < n; ++j) devX[j] = PageToDevice(p1 + dx[j], offX, ppmX, scale);
-    for (int j = 0; j < n; ++j) devY[j] = PageToDevice(p2 + dy[j], offY, ppmY, scale);
+    b.xLo = xSpan > 0 ? 0 : xSpan;
+    b.xHi = xSpan > 0 ? xSpan : (xSpan < 0 ? 0 : -1);
+    b.yLo = ySpan > 0 ? 0 : ySpan;
+    b.yHi = ySpan > 0 ? ySpan : (ySpan < 0 ? 0 : -1);
+    b.xPage = xPage;
+    b.yPage = yPage;
+    b.p1 = p1;
+    b.p2 = p2;
+    b.offX = offX;
+    b.offY = offY;
+    b.ppmX = ppmX;
+    b.ppmY = ppmY;
+    b.scale = scale;
+    return MapPlainBlock(b, n, dx, dy, devX, devY, inside, finite);
   }
 
   CDevicePoint Device(const Point& p) const {
@@ -187,12 +234,11 @@ void DrawLine(CDrawingSurface& s, const CGraphFrame& f, const CGraphData& c, con
         const int m = std::min(kBlock, range.i1 - start + 1);
         // The look-ahead point: inside only when it is a point of the curve's i0..i1.
         const int ahead = start + m <= i1 ? 1 : 0;
-        map.Fill(start, m + ahead, bx, by, devX, devY, in, fin);
+        const int all = map.Fill(start, m + ahead, bx, by, devX, devY, in, fin);
         if (!ahead) in[m] = 0;
-        // A block whose points are all inside and finite is one run of joined points.
-        double all = 1;
-        for (int j = 0; j <= m; ++j) all *= in[j] * fin[j];
-        if (all == 1 && !c.breakOnReturn) {
+        // A block whose points, the look-ahead one among them, are all inside and finite is
+        // one run of joined points.
+        if (all && ahead && !c.breakOnReturn) {
           const CDevicePoint d0{devX[0], devY[0]};
           if (!prevUsed)
             line.MoveTo(d0);

@@ -323,6 +323,45 @@ TEST(DrawCurve, DenseCurveReducedPerColumn) {
   EXPECT_LE(count, 4 * span.size() + t.dc.lines.size());
 }
 
+// Blocks of points that lie all inside go to the line as one run; the others point by point
+// (as breakOnReturn makes every block go, which changes nothing while X ascends). Both give
+// the same lines, also where a point outside, NaN or infinite lies next to a block boundary.
+TEST(DrawCurve, WholeBlocksDrawAsPointByPoint) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, double>> odd;  // points given another Y
+  };
+  const Case cases[] = {
+      {"all inside", {}},
+      // A point outside is left out only when its neighbours lie outside too.
+      {"outside at block ends", {{2046, 150}, {2047, 150}, {2048, 150}, {2049, 150}}},
+      {"outside as look-ahead", {{2047, -20}, {2048, -20}, {2049, -20}, {4094, 150}, {4095, 150}, {4096, 150}}},
+      {"not finite", {{1, nan}, {2047, inf}, {4096, nan}, {6999, -inf}}},
+  };
+  const int n = 7000;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Polylines drawn[2];
+    for (int pointByPoint = 0; pointByPoint < 2; ++pointByPoint) {
+      CurveFixture t;
+      t.curve.SetSize(n);
+      for (int i = 0; i < n; ++i) {
+        t.curve.SetX(i, 10.0 * i / (n - 1));
+        t.curve.SetY(i, 50 + 40 * std::sin(i * 0.01));
+      }
+      for (const auto& [i, y] : c.odd) t.curve.SetY(i, y);
+      t.curve.breakOnReturn = pointByPoint == 1;
+      DrawCurve(t.s, &t.frame, &t.curve);
+      drawn[pointByPoint] = PointsOf(t.dc);
+    }
+    EXPECT_EQ(drawn[0], drawn[1]);
+    if (c.odd.empty()) {
+      EXPECT_EQ(drawn[0].size(), 1u);
+    }
+  }
+}
+
 TEST(PolylineReducer, DropsOnlyWhatCannotShow) {
   RecordingDevice dc;
   {
