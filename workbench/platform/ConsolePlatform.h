@@ -40,3 +40,9 @@ class ConsolePlatform : public IPlatform {
  private:
   std::FILE* err_;
 };
+
+// For a console run of many fits: from now on an interrupt (Ctrl+C) or a request to end
+// (SIGTERM) only sets a flag that Interrupted() reports, so that the program can end its
+// fitters, keep its files whole and exit by itself.
+void CatchInterrupts();
+bool Interrupted();

@@ -15,6 +15,7 @@
 #include "GraphFrameArray.h"
 #include "PathText.h"
 #include "Profile.h"
+#include "Series.h"
 
 // The plot command draws with Qt. So that every other command starts without loading Qt,
 // balimor-cli hands plot to its sibling build balimor-cli-plot, which holds the drawing.
@@ -96,6 +97,7 @@ struct Args {
   bool common = false;  // an option other than --section was given
   // plot: fit first, the log display, the image size; plotOption when any was given.
   bool fit = false, log = false, plotOption = false;
+  SeriesOptions series;  // the series command's own options
   int width = 1600, height = 1000;
   std::string error;
 };
@@ -168,7 +170,21 @@ Args Parse(int argc, char** argv) {
       {"--log", 0, [&](char**) { return a.plotOption = a.log = true; }},
       {"--width", 1, [&](char** v) { return (a.plotOption = true) && ParseInt(v[0], 1, 30000, a.width); }},
       {"--height", 1, [&](char** v) { return (a.plotOption = true) && ParseInt(v[0], 1, 30000, a.height); }},
+      // The series command's own options, from kFirstSeriesOption on.
+      {"--out", 1, [&](char** v) { a.series.out = v[0]; return !a.series.out.empty(); }},
+      {"--chain", 0, [&](char**) { return a.series.chain = true; }},
+      {"--start", 1, [&](char** v) { a.series.start = v[0]; return !a.series.start.empty(); }},
+      {"--from", 1, [&](char** v) { a.series.from = v[0]; return !a.series.from.empty(); }},
+      {"-j", 1, [&](char** v) { return ParseInt(v[0], 1, 64, a.series.jobs); }},
+      {"--resume", 0, [&](char**) { return a.series.resume = true; }},
+      {"--plot", 1, [&](char** v) { a.series.plot = v[0]; return !a.series.plot.empty(); }},
+      {"--jobs", 1, [&](char** v) { a.series.jobsDir = v[0]; return !a.series.jobsDir.empty(); }},
+      {"--order", 1,
+       [&](char** v) { return (a.series.orderGiven = std::string(v[0]) == "given"); }},
+      {"--merge", 0, [&](char**) { return a.series.merge = true; }},
   };
+  const std::ptrdiff_t kFirstSeriesOption = 13;
+  static_assert(sizeof options / sizeof options[0] == 23);
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -187,7 +203,9 @@ Args Parse(int argc, char** argv) {
         a.error = "bad value for " + arg;
         return a;
       }
-      if (arg != "--section") a.common = true;
+      const bool seriesOption = &opt >= options + kFirstSeriesOption;
+      if (arg != "--section" && !seriesOption) a.common = true;
+      if (seriesOption) a.series.any = true;
       i += opt.values;
     }
     if (matched) continue;
@@ -364,6 +382,21 @@ int main(int argc, char** argv) {
   }
   if (!args.error.empty()) {
     std::fprintf(stderr, "balimor-cli: %s\n%s", args.error.c_str(), kUsage);
+    return 1;
+  }
+  if (args.command == "series") {
+    if (args.plotOption) {
+      std::fputs("balimor-cli: --fit, --log, --width and --height belong to plot\n", stderr);
+      return 1;
+    }
+#if !BALIMOR_CLI_PLOT
+    if (!args.series.plot.empty()) RunPlotProgram(argv);
+#endif
+    return RunSeriesCommand(args.files, args.options, args.series);
+  }
+  if (args.series.any) {
+    std::fputs("balimor-cli: --out, --chain, --start, --from, -j, --resume, --plot, --jobs, --order and --merge belong to series\n",
+               stderr);
     return 1;
   }
   struct Command {
