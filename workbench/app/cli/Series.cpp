@@ -235,27 +235,35 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
   settings.cancelRequested = [] { return Interrupted(); };
 
   Progress progress(static_cast<int>(todo.size()));
-  bool allConverged = true, written = true, outOfOrder = false;
-  int lastScan = kept.empty() ? 0 : std::atoi(kept.back()[kColScan].c_str());
-  std::vector<CSeriesScan> cancelled;
+  bool allConverged = true, written = true;
+  // Scans that end before an earlier one wait (at most one per fitter) so that the rows stand
+  // in scan order; a killed run fits them again on --resume.
+  std::map<int, std::string> waiting;
+  std::size_t next = 0;  // the place in todo of the next scan to be written
+  auto flush = [&](bool all) {
+    while (written && !waiting.empty() &&
+           (all || (next < todo.size() && waiting.begin()->first == todo[next] + 1))) {
+      if (!summary.Append(waiting.begin()->second, error)) written = false;
+      waiting.erase(waiting.begin());
+      ++next;
+    }
+    return written;
+  };
   RunSeries(settings, todo, chainFrom, [&](const CSeriesScan& scan) {
     const bool converged = SeriesScanConverged(scan);
     allConverged = allConverged && converged;
-    if (scan.scan < lastScan) outOfOrder = true;
-    lastScan = std::max(lastScan, scan.scan);
-    if (!summary.Append(FormatScanRows(scan), error)) {
-      written = false;
-      return false;
-    }
+    waiting.emplace(scan.scan, FormatScanRows(scan));
     progress.Scan(scan, converged);
-    return true;
+    return flush(false);
   });
+  flush(true);
   progress.End();
   if (!written) {
     std::fprintf(stderr, "balimor-cli: series: %s; the summary holds the scans before\n", error.c_str());
     return 1;
   }
-  // Rows that came in out of order (several fitters, or a resumed run) are put in scan order.
+  // Rows kept from before that stand after scans fitted now are put in scan order.
+  const bool outOfOrder = !kept.empty() && !todo.empty() && std::atoi(kept.back()[kColScan].c_str()) > todo.front() + 1;
   if (outOfOrder) {
     CSeriesSummaryFile now;
     if (!ReadSummaryFile(o.out, now, error) || !summary.Replace(o.out, now.header + "\n" + Rows(now.rows), error))

@@ -93,6 +93,7 @@ bool DrawSeriesTrend(const std::string& summary, const std::string& picture, std
             curve->SetX(i, p->first);
             curve->SetY(i, p->second);
           }
+          curve->UpdateRange();
           curve->label = "peak " + std::to_string(peak);
           frame->AttachGraph(curve.get());
           curve->lineColor = curve->markerPenColor = curve->markerBrushColor = c;
