@@ -225,12 +225,17 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
   settings.jobs = o.jobs;
   settings.iniPath = location.iniPath;
   settings.programDir = location.programDir;
-  settings.workRoot = o.out + ".fitters";
+  // A folder of this run's own: the fitters of a run that was killed may still be running in theirs.
+  settings.workRoot = o.out + ".fitters-" + std::to_string(::getpid());
   settings.section = options.section;
   const std::string jobsDir = o.jobsDir.empty() ? std::string() : fs::absolute(o.jobsDir, ec).string();
+  // The fitters run in folders of their own: a program named by a relative path is the one
+  // that path names from here.
+  BatchOptions scanOptions = options;
+  if (scanOptions.program.find('/') != std::string::npos) scanOptions.program = fs::absolute(scanOptions.program, ec).string();
   settings.prepare = [&](CBalimorDoc& doc, CSetupForm& form, const std::string& file, const std::string& startJob) {
     doc.Ini().SetReadOnly(true);
-    return PrepareFile(doc, form, options, file, false, nullptr, ScanStart{jobsDir, startJob});
+    return PrepareFile(doc, form, scanOptions, file, false, nullptr, ScanStart{jobsDir, startJob});
   };
   settings.cancelRequested = [] { return Interrupted(); };
 

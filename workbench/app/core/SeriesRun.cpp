@@ -25,11 +25,10 @@ class CSeriesPlatform : public IPlatform {
  public:
   CSeriesPlatform(int section, const std::function<bool()>& cancel) : section_(section), cancel_(cancel) {}
 
-  void ShowMessage(const std::string& text, const std::string& caption) override {
-    if (lastCaption.empty()) {  // the first message says what went wrong; later ones follow from it
-      lastCaption = caption;
-      lastText = text;
-    }
+  // What went wrong: a calculation error when there was one (the missing report before it and
+  // the restored job after it follow from it), else the first message.
+  void ShowMessage(const std::string&, const std::string& caption) override {
+    if (lastCaption.empty() || caption == "Calculation error") lastCaption = caption;
   }
   bool AskYesNo(const std::string&, const std::string&) override { return true; }
   int ChooseLine(const std::string&, const std::vector<std::string>& lines) override {
@@ -48,12 +47,13 @@ class CSeriesPlatform : public IPlatform {
     ProgramRun run = process::Run(argv, workingDir, [&](std::string_view chunk) { return sink ? sink(chunk) : true; },
                                   [this] { return cancel_ && cancel_(); });
     if (run.status == ProgramRun::kCancelled) cancelled = true;
+    if (!run.Started()) notStarted = true;
     return run;
   }
   bool StartProgram(const std::vector<std::string>&) override { return false; }
 
-  std::string lastCaption, lastText;
-  bool cancelled = false;
+  std::string lastCaption;
+  bool cancelled = false, notStarted = false;
 
  private:
   int section_;
@@ -91,6 +91,11 @@ FittedScan FitScan(const CSeriesSettings& settings, int index, const std::string
     return out;
   }
   if (!fit) return out;
+  // A range without points would give an empty fit that passes for converged.
+  if (CountFitJob(doc.GetPeakSearch(), FitterOf(doc.GetPeakSearch())).pointsInRange == 0) {
+    scan.status = "failed: no points in the range";
+    return out;
+  }
   const CFitLimitCheck limits = CheckFitLimits(doc.GetPeakSearch());
   if (!limits.Within()) {
     scan.status = limits.status;
@@ -100,6 +105,8 @@ FittedScan FitScan(const CSeriesSettings& settings, int index, const std::string
   const std::string report = ReadText(form.outputPath);
   if (platform.cancelled) {
     scan.status = "cancelled";
+  } else if (platform.notStarted) {
+    scan.status = "failed: can't start the fitter";
   } else if (!form.lastFitRefined) {
     scan.status = "failed: " + (platform.lastCaption.empty() ? std::string("no refined job") : platform.lastCaption);
   } else {

@@ -237,6 +237,7 @@ bool ReadSummaryFile(const std::string& path, CSeriesSummaryFile& file, std::str
     return true;
   }
   file.header = std::string(lines[0]);
+  if (file.header != kSeriesHeader) return true;  // not ours: the caller says so
   for (std::size_t i = 1; i < lines.size(); ++i) {
     std::vector<std::string> fields;
     if (!SplitCsvRecord(lines[i], fields) || fields.size() != kSeriesColumns) {

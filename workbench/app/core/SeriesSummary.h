@@ -57,8 +57,9 @@ bool SplitCsvRecord(std::string_view line, std::vector<std::string>& fields);
 std::string CsvField(std::string_view text);
 
 // A summary file read back. header is its first line; rows every complete later line split
-// into fields (a last line without its line end is left out: a write cut short). false when
-// the file cannot be read or a row is not a record of our columns.
+// into fields (a last line without its line end is left out: a write cut short); no rows are
+// read under a header that is not kSeriesHeader. false when the file cannot be read or a row
+// is not a record of our columns.
 struct CSeriesSummaryFile {
   std::string header;
   std::vector<std::vector<std::string>> rows;
