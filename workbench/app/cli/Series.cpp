@@ -1,7 +1,5 @@
 #include "Series.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,69 +12,18 @@
 #include <set>
 
 #include "ConsolePlatform.h"
+#if BALIMOR_CLI_PLOT
+#include <QGuiApplication>
+
+#include "QuietQtStart.h"
+#include "SeriesTrend.h"
+#endif
+#include "SeriesFile.h"
 #include "SeriesRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The summary file, written so that a run killed at any moment leaves a valid CSV of every
-// scan finished before: each scan's rows go to the end of the file in one write and reach the
-// disk before the next scan is reported; a write that fails is cut off again, and a file
-// written anew goes under a scratch name that is renamed into place only when it is complete.
-class SummaryFile {
- public:
-  ~SummaryFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  // The file made anew with the given text (the header, or rows kept from before).
-  bool Replace(const std::string& path, const std::string& text, std::string& error) {
-    const std::string scratch = path + ".writing";
-    const int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return Fail(scratch, error);
-    const bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    const int saved = errno;
-    ::close(fd);
-    if (!ok || ::rename(scratch.c_str(), path.c_str()) != 0) {
-      errno = ok ? errno : saved;
-      Fail(path, error);
-      ::unlink(scratch.c_str());
-      return false;
-    }
-    return true;
-  }
-  bool OpenToAppend(const std::string& path, std::string& error) {
-    path_ = path;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    return fd_ >= 0 || Fail(path, error);
-  }
-  bool Append(const std::string& rows, std::string& error) {
-    struct stat st = {};
-    const off_t before = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
-    if (WriteAll(fd_, rows) && ::fsync(fd_) == 0) return true;
-    Fail(path_, error);
-    if (before >= 0 && ::ftruncate(fd_, before) == 0) ::fsync(fd_);  // no half a scan left behind
-    return false;
-  }
-
- private:
-  static bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-      const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-  static bool Fail(const std::string& path, std::string& error) {
-    error = "can't write [" + path + "]: " + std::strerror(errno);
-    return false;
-  }
-  int fd_ = -1;
-  std::string path_;
-};
 
 // The progress line: redrawn in place on a terminal, else one line per scan.
 class Progress {
@@ -121,7 +68,7 @@ int Merge(const std::vector<std::string>& files) {
     if (fs::exists(files[0], ec) && fs::equivalent(files[0], p, ec)) return Refuse("OUT.csv is one of the parts");
   std::string merged, error;
   if (!MergeSummaries(parts, merged, error)) return Refuse(error);
-  SummaryFile out;
+  CSummaryFile out;
   if (!out.Replace(files[0], merged, error)) return Refuse(error);
   return 0;
 }
@@ -208,7 +155,7 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
           (row[kColStatus] == "converged" || row[kColStatus].rfind("stalled", 0) == 0))
         chainFrom = todo.empty() ? i : chainFrom;
   }
-  SummaryFile summary;
+  CSummaryFile summary;
   if (!summary.Replace(o.out, std::string(kSeriesHeader) + "\n" + Rows(kept), error) ||
       !summary.OpenToAppend(o.out, error))
     return Refuse(error);
@@ -240,28 +187,11 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
   settings.cancelRequested = [] { return Interrupted(); };
 
   Progress progress(static_cast<int>(todo.size()));
-  bool allConverged = true, written = true;
-  // Scans that end before an earlier one wait (at most one per fitter) so that the rows stand
-  // in scan order; a killed run fits them again on --resume.
-  std::map<int, std::string> waiting;
-  std::size_t next = 0;  // the place in todo of the next scan to be written
-  auto flush = [&](bool all) {
-    while (written && !waiting.empty() &&
-           (all || (next < todo.size() && waiting.begin()->first == todo[next] + 1))) {
-      if (!summary.Append(waiting.begin()->second, error)) written = false;
-      waiting.erase(waiting.begin());
-      ++next;
-    }
-    return written;
-  };
-  RunSeries(settings, todo, chainFrom, [&](const CSeriesScan& scan) {
-    const bool converged = SeriesScanConverged(scan);
-    allConverged = allConverged && converged;
-    waiting.emplace(scan.scan, FormatScanRows(scan));
-    progress.Scan(scan, converged);
-    return flush(false);
+  const CSeriesWriteResult result = RunSeriesIntoSummary(settings, todo, chainFrom, summary, [&](const CSeriesScan& scan) {
+    progress.Scan(scan, SeriesScanConverged(scan));
   });
-  flush(true);
+  const bool written = result.written, allConverged = result.allConverged;
+  error = result.error;
   progress.End();
   if (!written) {
     std::fprintf(stderr, "balimor-cli: series: %s; the summary holds the scans before\n", error.c_str());
@@ -289,7 +219,19 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
   return 0;
 }
 
-#if !BALIMOR_CLI_PLOT
+#if BALIMOR_CLI_PLOT
+bool DrawSeriesTrend(const std::string& summary, const std::string& picture, std::string& error) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  char name[] = "balimor-cli";
+  char* qtArgv[] = {name, nullptr};
+  QuietQtStart();
+  QGuiApplication app(qtArgc, qtArgv);
+  ConsolePlatform platform;
+  const CIniLocation location = CIniLocation::ForProgram(platform, platform.RunningProgramPath());
+  return ExportSeriesTrend(summary, picture, platform, location.iniPath, CFontSpec{"DejaVu Sans Mono", -12}, error);
+}
+#else
 bool DrawSeriesTrend(const std::string&, const std::string&, std::string& error) {
   error = "the trend picture is drawn by balimor-cli-plot";
   return false;

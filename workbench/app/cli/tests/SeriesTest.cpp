@@ -93,7 +93,7 @@ TEST_F(SeriesTest, DriftRecoveredInBothModesAndJobsAgree) {
   struct Mode {
     const char* args;
     const char* csv;
-  } modes[] = {{"--start start.pfc", "chain.csv"},
+  } modes[] = {{"--start start.pfc --plot trend.svg", "chain.csv"},
                {"--from start.pfc -j 2", "from2.csv"},
                {"--from start.pfc", "from1.csv"}};
   for (const Mode& m : modes) {
@@ -124,6 +124,9 @@ TEST_F(SeriesTest, DriftRecoveredInBothModesAndJobsAgree) {
     EXPECT_EQ(r.status, converged == 6 * kScans ? 0 : 1) << m.csv;
   }
   EXPECT_EQ(Slurp(dir / "from1.csv"), Slurp(dir / "from2.csv"));
+  // The trend picture of the chain: three panels, their labels as text.
+  const std::string svg = Slurp(dir / "trend.svg");
+  for (const char* label : {"Position / deg.", "FWHM / deg.", ">Area<"}) EXPECT_NE(svg.find(label), std::string::npos) << label;
   // No working folder is left behind.
   for (const auto& e : fs::directory_iterator(dir))
     EXPECT_EQ(e.path().filename().string().find(".fitters"), std::string::npos) << e.path();

@@ -1,21 +1,18 @@
 // The trend picture of a series summary, drawn by the graph renderer: three frames one above
 // the other (position, FWHM, area against the scan), one line per peak in the frame palette's
 // colours, broken where a scan gave no value for the peak, every scan's value marked.
-#include <QGuiApplication>
+#include "SeriesTrend.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
 
 #include "BalimorDoc.h"
-#include "ConsolePlatform.h"
 #include "GraphExport.h"
 #include "GraphFrameArray.h"
-#include "QuietQtStart.h"
-#include "Series.h"
 #include "SeriesSummary.h"
-#include "ViewFont.h"
 
 namespace {
 
@@ -29,7 +26,8 @@ std::optional<double> Number(const std::string& text) {
 
 }  // namespace
 
-bool DrawSeriesTrend(const std::string& summary, const std::string& picture, std::string& error) {
+bool ExportSeriesTrend(const std::string& summary, const std::string& picture, IPlatform& platform,
+                       const std::string& iniPath, const CFontSpec& fallbackFont, std::string& error) {
   if (GraphFileKindOf(picture) == GraphFileKind::kNone) {
     error = "[" + picture + "]: the trend picture is a .png, .svg or .pdf file";
     return false;
@@ -51,19 +49,10 @@ bool DrawSeriesTrend(const std::string& summary, const std::string& picture, std
     return false;
   }
 
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "balimor-cli";
-  char* qtArgv[] = {name, nullptr};
-  QuietQtStart();
-  QGuiApplication app(qtArgc, qtArgv);
-
-  ConsolePlatform platform;
-  const CIniLocation location = CIniLocation::ForProgram(platform, platform.RunningProgramPath());
   std::vector<std::unique_ptr<CGraphData>> curves;
   bool ok = false;
   {
-    CBalimorDoc doc(platform, location.iniPath, location.programDir);
+    CBalimorDoc doc(platform, iniPath);
     doc.Ini().SetReadOnly(true);
     CGraphFrameArray& frames = *doc.GetFrameArray();
     frames.Clear();
@@ -107,8 +96,7 @@ bool DrawSeriesTrend(const std::string& summary, const std::string& picture, std
       frame->AutoScale(CGraphFrame::kScaleMargin);
     }
     CGraphExportOptions options;
-    const CFontSpec consoleFont{"DejaVu Sans Mono", -12};
-    options.font = LoadViewFont(doc.Ini(), &consoleFont, PointsPerPixelOfDpi(96));
+    options.font = LoadViewFont(doc.Ini(), &fallbackFont, PointsPerPixelOfDpi(96));
     ok = ExportGraph(doc, picture, options, error);
     frames.Clear();  // the frames let go of the curves before these are deleted
   }
