@@ -10,6 +10,7 @@ QObject* MakeMainWindowTest();
 QObject* MakeFormTest();
 QObject* MakeFitTest();
 QObject* MakeSettingsTest();
+QObject* MakeSeriesDialogTest();
 
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
   const Group groups[] = {{"MainWindow", MakeMainWindowTest},
                           {"Form", MakeFormTest},
                           {"Fit", MakeFitTest},
-                          {"Settings", MakeSettingsTest}};
+                          {"Settings", MakeSettingsTest},
+                          {"Series", MakeSeriesDialogTest}};
   const char* wanted = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
   // The group's name is not an argument of Qt Test.
   std::vector<char*> args = {argv[0]};
