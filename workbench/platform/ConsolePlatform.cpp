@@ -97,6 +97,12 @@ void CatchInterrupts() {
   sigemptyset(&on.sa_mask);
   ::sigaction(SIGINT, &on, nullptr);
   ::sigaction(SIGTERM, &on, nullptr);
+  // A reader of the error stream that went away (a pipe into head) must not end the run in
+  // the middle of a fit.
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 bool Interrupted() { return g_batchInterrupted.load(); }

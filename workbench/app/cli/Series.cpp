@@ -138,8 +138,11 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
     if (!ReadSummaryFile(o.out, old, error)) return Refuse(error + "; nothing appended");
     if (old.header != kSeriesHeader && !(old.header.empty() && old.rows.empty()))
       return Refuse("[" + o.out + "] is not a series summary (its header differs); nothing appended");
+    // The last scan in the file is fitted again: its rows may have been cut short by a power
+    // loss while they were written.
+    const std::string last = old.rows.empty() ? std::string() : old.rows.back()[kColFile];
     for (auto& row : old.rows)
-      if (row[kColStatus] != "cancelled") finished.insert(row[kColFile]);
+      if (row[kColStatus] != "cancelled" && row[kColFile] != last) finished.insert(row[kColFile]);
     for (auto& row : old.rows)
       if (finished.count(row[kColFile])) kept.push_back(std::move(row));
   }

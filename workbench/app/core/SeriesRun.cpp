@@ -158,7 +158,11 @@ bool RunSeries(const CSeriesSettings& settings_, const std::vector<int>& todo, i
 
   if (settings.chain) {
     std::string from = settings.startJob;
-    if (chainFrom >= 0) from = FitScan(settings, chainFrom, settings.startJob, workDirs[0], false).jobPath;
+    if (chainFrom >= 0) {
+      // The refined job of the last converged scan before, when it is still there.
+      const std::string job = FitScan(settings, chainFrom, settings.startJob, workDirs[0], false).jobPath;
+      if (fs::is_regular_file(job, ec)) from = job;
+    }
     // Without a start job the first scan fitted starts from its own job, and a chain whose
     // scans have all failed so far goes on from that same job.
     std::string first;
