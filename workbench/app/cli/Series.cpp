@@ -185,7 +185,10 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
   if (scanOptions.program.find('/') != std::string::npos) scanOptions.program = fs::absolute(scanOptions.program, ec).string();
   settings.prepare = [&](CBalimorDoc& doc, CSetupForm& form, const std::string& file, const std::string& startJob) {
     doc.Ini().SetReadOnly(true);
-    return PrepareFile(doc, form, scanOptions, file, false, nullptr, ScanStart{jobsDir, startJob});
+    // The search belongs to the first scan of a chain, the one that starts from its own job.
+    BatchOptions own = scanOptions;
+    if (!startJob.empty()) own.search = false;
+    return PrepareFile(doc, form, own, file, false, nullptr, ScanStart{jobsDir, startJob});
   };
   settings.cancelRequested = [] { return Interrupted(); };
 
