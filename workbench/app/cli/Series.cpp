@@ -140,7 +140,8 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
       return Refuse("[" + o.out + "] is not a series summary (its header differs); nothing appended");
     // The last scan in the file is fitted again: its rows may have been cut short by a power
     // loss while they were written.
-    const std::string last = old.rows.empty() ? std::string() : old.rows.back()[kColFile];
+    std::string last = old.rows.empty() ? std::string() : old.rows.back()[kColFile];
+    if (std::find(files.begin(), files.end(), last) == files.end()) last.clear();  // not ours to fit again
     for (auto& row : old.rows)
       if (row[kColStatus] != "cancelled" && row[kColFile] != last) finished.insert(row[kColFile]);
     for (auto& row : old.rows)

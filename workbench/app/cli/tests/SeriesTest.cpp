@@ -250,6 +250,19 @@ TEST_F(SeriesTest, BadInput) {
     }
   }
   EXPECT_EQ(Slurp(dir / "foreign.csv"), "a,b,c\n1,2,3\n");
+  // A full disk while the rows are written (a file size limit stands in for it): a clear
+  // message, exit 1, and the summary as it was before the scan, rows of other files kept.
+  std::string other = "file,scan,status,cycles,S,sigma,peak,position,fwhm,area,intensity,area_percent,position_err,fwhm_err,area_err\n";
+  const std::string row = "other.txt,1,converged,5,1,1,1,28.44,0.11,1000,5000,100,,,\n";
+  while (other.size() + row.size() < 300 * 1024 - 100) other += row;
+  std::ofstream(dir / "full.csv", std::ios::binary) << other;
+  CliResult full;
+  full.status = Shell("bash -c \"trap '' XFSZ; ulimit -f 300; exec '" BALIMOR_CLI
+                      "' series scan_1.txt scan_2.txt --out full.csv --from start.pfc --resume\" 2>err.txt");
+  full.err = Slurp(dir / "err.txt");
+  EXPECT_EQ(full.status, 1) << full.err;
+  EXPECT_NE(full.err.find("can't write [full.csv]"), std::string::npos) << full.err;
+  EXPECT_TRUE(Slurp(dir / "full.csv") == other) << fs::file_size(dir / "full.csv") << " bytes, " << other.size() << " before";
   // The start job stays as it was, and a scan's job restored after the crash reads back whole.
   EXPECT_GT(fs::file_size(dir / "start.pfc"), 1000u);
   EXPECT_GT(fs::file_size(dir / "scan_1#0.pfc"), 1000u);
