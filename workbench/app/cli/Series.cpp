@@ -171,8 +171,7 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
   settings.files = files;
   settings.chain = chain;
   settings.startJob = chain ? o.start : o.from;
-  for (std::string* job : {&settings.startJob})
-    if (!job->empty()) *job = fs::absolute(*job, ec).string();
+  if (!settings.startJob.empty()) settings.startJob = fs::absolute(settings.startJob, ec).string();
   settings.jobs = o.jobs;
   settings.iniPath = location.iniPath;
   settings.programDir = location.programDir;
