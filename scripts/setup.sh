@@ -17,6 +17,8 @@ packages=(
   # The Debian package (scripts/package.sh): dpkg-shlibdeps and the file(1) it asks, and groff
   # for the manual pages' test.
   dpkg-dev file groff-base
+  # The series tests: GNU parallel runs the README's recipe for several machines on one.
+  parallel
   # The fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes, and
   # llvm-symbolizer for readable stack traces.
   clang-14 libclang-rt-14-dev llvm-14

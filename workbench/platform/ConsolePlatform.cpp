@@ -16,6 +16,10 @@ std::atomic<bool> g_interrupted{false};
 
 extern "C" void OnInterrupt(int) { g_interrupted = true; }
 
+std::atomic<bool> g_batchInterrupted{false};
+
+extern "C" void OnBatchInterrupt(int) { g_batchInterrupted = true; }
+
 }  // namespace
 
 void ConsolePlatform::ShowMessage(const std::string& text, const std::string& caption) {
@@ -86,3 +90,19 @@ ProgramRun ConsolePlatform::RunProgram(const std::vector<std::string>& argv,
 bool ConsolePlatform::StartProgram(const std::vector<std::string>& argv) {
   return process::StartDetached(argv);
 }
+
+void CatchInterrupts() {
+  struct sigaction on = {};
+  on.sa_handler = OnBatchInterrupt;
+  sigemptyset(&on.sa_mask);
+  ::sigaction(SIGINT, &on, nullptr);
+  ::sigaction(SIGTERM, &on, nullptr);
+  // A reader of the error stream that went away (a pipe into head) must not end the run in
+  // the middle of a fit.
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+bool Interrupted() { return g_batchInterrupted.load(); }

@@ -40,3 +40,10 @@ class ConsolePlatform : public IPlatform {
  private:
   std::FILE* err_;
 };
+
+// For a console run of many fits: from now on an interrupt (Ctrl+C) or a request to end
+// (SIGTERM) only sets a flag that Interrupted() reports, so that the program can end its
+// fitters, keep its files whole and exit by itself. A closed pipe on a standard stream is
+// ignored (the write fails) instead of ending the program.
+void CatchInterrupts();
+bool Interrupted();

@@ -1,8 +1,11 @@
 #include "Batch.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "IniKeys.h"
+
+namespace fs = std::filesystem;
 
 CBatchSession::CBatchSession(const BatchOptions& options_, bool answerYes)
     : location(CIniLocation::ForProgram(platform, platform.RunningProgramPath())),
@@ -15,22 +18,33 @@ CBatchSession::CBatchSession(const BatchOptions& options_, bool answerYes)
 }
 
 bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
+  const std::string why = PrepareFile(doc, form, options, file, searchOnly, &searchDialog);
+  if (why.empty()) return true;
+  std::fprintf(stderr, "balimor-cli: %s\n", why.c_str());
+  return false;
+}
+
+std::string PrepareFile(CBalimorDoc& doc, CSetupForm& form, const BatchOptions& options, const std::string& file,
+                        bool searchOnly, std::unique_ptr<CPeakSearchDialog>* searchDialog, const ScanStart& start) {
   if (options.columns)
     form.OpenColumnFile(file, *options.columns, options.kind);
   else
     form.OpenInputFile(file);
-  if (form.lastLoadResult < 0) {
-    std::fprintf(stderr, "balimor-cli: %s: the file could not be loaded\n", doc.GetPathName().c_str());
-    return false;
-  }
+  if (form.lastLoadResult < 0) return doc.GetPathName() + ": the file could not be loaded";
   CPeakSearch& record = doc.GetPeakSearch();
   if (options.kind) record.dataKind = *options.kind;
+  if (!start.jobsDir.empty()) {
+    // The scan's job and report in the folder of jobs, its own job there taken when it has one.
+    const std::string folder = start.jobsDir + "/";
+    form.pfcPath = folder + fs::path(form.pfcPath).filename().string();
+    form.outputPath = folder + fs::path(form.outputPath).filename().string();
+    std::error_code ec;
+    if (start.job.empty() && fs::is_regular_file(form.pfcPath, ec)) form.TakeJob(form.pfcPath);
+  }
+  if (!start.job.empty() && form.TakeJob(start.job) != 1) return "can't read the job [" + start.job + "]";
   if (!options.pfc.empty()) {
     form.pfcPath = options.pfc;
-    if (form.ReloadPfc(options.pfc) != 1) {
-      std::fprintf(stderr, "balimor-cli: can't read the job [%s]\n", options.pfc.c_str());
-      return false;
-    }
+    if (form.ReloadPfc(options.pfc) != 1) return "can't read the job [" + options.pfc + "]";
   }
   if (options.low && options.high) {
     form.optLow = form.calcLow = *options.low;
@@ -53,22 +67,20 @@ bool CBatchSession::Prepare(const std::string& file, bool searchOnly) {
     }
   }
   if (options.search || searchOnly) {
-    searchDialog = form.MakePeakSearchDialog();
-    if (!searchDialog) {
-      std::fputs("balimor-cli: no data to search\n", stderr);
-      return false;
-    }
-    if (options.smooth) searchDialog->nSmooth = *options.smooth;
-    if (options.threshold) searchDialog->threshold = *options.threshold;
-    if (options.searchMethod) searchDialog->method = *options.searchMethod;
-    searchDialog->OnSearch();
+    std::unique_ptr<CPeakSearchDialog> dialog = form.MakePeakSearchDialog();
+    if (!dialog) return "no data to search";
+    if (options.smooth) dialog->nSmooth = *options.smooth;
+    if (options.threshold) dialog->threshold = *options.threshold;
+    if (options.searchMethod) dialog->method = *options.searchMethod;
+    dialog->OnSearch();
     if (!searchOnly) {
-      searchDialog->OnOK();
+      dialog->OnOK();
       form.FillPeakList(0);
     }
+    if (searchDialog) *searchDialog = std::move(dialog);
   }
   form.ApplySetup();
-  return true;
+  return {};
 }
 
 std::string WithNewlines(const std::string& text) {

@@ -52,5 +52,20 @@ class CBatchSession {
   BatchOptions options;
 };
 
+// Where a scan of a series starts: the folder of its job and report files (empty: beside the
+// data), and the job whose settings, background and peaks it starts from (empty: its own).
+struct ScanStart {
+  std::string jobsDir;
+  std::string job;
+};
+
+// Prepare's steps on any document and form: opens FILE as the form's input path does, moves
+// its job and report into start.jobsDir, takes start.job, and applies the options in order
+// (kind, job, range, program, search), then the form's values to the fit record. Empty when
+// all went well, else what failed. The search dialog is kept in *searchDialog when given.
+std::string PrepareFile(CBalimorDoc& doc, CSetupForm& form, const BatchOptions& options, const std::string& file,
+                        bool searchOnly = false, std::unique_ptr<CPeakSearchDialog>* searchDialog = nullptr,
+                        const ScanStart& start = {});
+
 // The peak-area text with "\n" line ends, as the fit command prints it.
 std::string WithNewlines(const std::string& text);

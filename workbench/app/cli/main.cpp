@@ -16,6 +16,7 @@
 #include "GraphFrameArray.h"
 #include "PathText.h"
 #include "Profile.h"
+#include "Series.h"
 
 // The plot command draws with Qt. So that every other command starts without loading Qt,
 // balimor-cli hands plot to its sibling build balimor-cli-plot, which holds the drawing.
@@ -61,6 +62,24 @@ const char* const kUsage =
     "      --height give the size of a PNG image (default 1600 x 1000 pixels). The page\n"
     "      holds every frame and the peak-area text with a margin; the font is [GraphView]\n"
     "      ViewFontFaceName and ViewFontHeight, else DejaVu Sans Mono at 9 points.\n"
+    "  series FILE... --out SUMMARY.csv [COMMON] [--chain [--start JOB] | --from JOB]\n"
+    "         [-j N] [--resume] [--plot TREND] [--jobs DIR] [--order given]\n"
+    "      fits every FILE as fit does, in the natural order of the names (scan_9 before\n"
+    "      scan_10; --order given keeps the command line's order), and writes SUMMARY.csv,\n"
+    "      one row per scan and peak: file,scan,status,cycles,S,sigma,peak,position,fwhm,\n"
+    "      area,intensity,area_percent,position_err,fwhm_err,area_err. --chain (the\n"
+    "      default): the first scan starts from --start JOB, else from its own job\n"
+    "      (--search applies to it), every later scan from the refined job of the last\n"
+    "      scan that converged. --from JOB: every scan starts from JOB's settings,\n"
+    "      background and peaks. -j N: N scans at a time (with --from only), each fitter\n"
+    "      in its own working folder. --jobs DIR: the job and report files go into DIR.\n"
+    "      --resume: the scans already in SUMMARY.csv are skipped, the rest appended.\n"
+    "      --plot: the trend of every peak's position, FWHM and area against the scan, a\n"
+    "      PNG, SVG or PDF file by the extension. Progress goes to the error stream;\n"
+    "      Ctrl+C ends the running fitters, restores their jobs and exits 130. Exit\n"
+    "      status 0 when every scan converged, 1 otherwise.\n"
+    "  series --merge OUT.csv PART.csv...\n"
+    "      joins summaries written in parts into OUT.csv, as one run over all the files.\n"
     "  --help\n"
     "      shows this text.\n"
     "  --version\n"
@@ -108,6 +127,7 @@ struct Args {
   bool common = false;  // an option other than --section was given
   // plot: fit first, the log display, the image size; plotOption when any was given.
   bool fit = false, log = false, plotOption = false;
+  SeriesOptions series;  // the series command's own options
   int width = 1600, height = 1000;
   std::string error;
 };
@@ -195,7 +215,21 @@ Args Parse(int argc, char** argv) {
       {"--log", 0, [&](char**) { return a.plotOption = a.log = true; }},
       {"--width", 1, [&](char** v) { return (a.plotOption = true) && ParseInt(v[0], 1, 30000, a.width); }},
       {"--height", 1, [&](char** v) { return (a.plotOption = true) && ParseInt(v[0], 1, 30000, a.height); }},
+      // The series command's own options, from kFirstSeriesOption on.
+      {"--out", 1, [&](char** v) { a.series.out = v[0]; return !a.series.out.empty(); }},
+      {"--chain", 0, [&](char**) { return a.series.chain = true; }},
+      {"--start", 1, [&](char** v) { a.series.start = v[0]; return !a.series.start.empty(); }},
+      {"--from", 1, [&](char** v) { a.series.from = v[0]; return !a.series.from.empty(); }},
+      {"-j", 1, [&](char** v) { return ParseInt(v[0], 1, 64, a.series.jobs); }},
+      {"--resume", 0, [&](char**) { return a.series.resume = true; }},
+      {"--plot", 1, [&](char** v) { a.series.plot = v[0]; return !a.series.plot.empty(); }},
+      {"--jobs", 1, [&](char** v) { a.series.jobsDir = v[0]; return !a.series.jobsDir.empty(); }},
+      {"--order", 1,
+       [&](char** v) { return (a.series.orderGiven = std::string(v[0]) == "given"); }},
+      {"--merge", 0, [&](char**) { return a.series.merge = true; }},
   };
+  const std::ptrdiff_t kFirstSeriesOption = 13;
+  static_assert(sizeof options / sizeof options[0] == 23);
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -228,7 +262,9 @@ Args Parse(int argc, char** argv) {
         a.error = "bad value for " + arg;
         return a;
       }
-      if (arg != "--section") a.common = true;
+      const bool seriesOption = &opt >= options + kFirstSeriesOption;
+      if (arg != "--section" && !seriesOption) a.common = true;
+      if (seriesOption) a.series.any = true;
       i += opt.values;
     }
     if (matched) continue;
@@ -420,6 +456,21 @@ int main(int argc, char** argv) {
   }
   if (!args.error.empty()) {
     std::fprintf(stderr, "balimor-cli: %s\n%s", args.error.c_str(), kUsage);
+    return 1;
+  }
+  if (args.command == "series") {
+    if (args.plotOption) {
+      std::fputs("balimor-cli: --fit, --log, --width and --height belong to plot\n", stderr);
+      return 1;
+    }
+#if !BALIMOR_CLI_PLOT
+    if (!args.series.plot.empty()) RunPlotProgram(argv);
+#endif
+    return RunSeriesCommand(args.files, args.options, args.series);
+  }
+  if (args.series.any) {
+    std::fputs("balimor-cli: --out, --chain, --start, --from, -j, --resume, --plot, --jobs, --order and --merge belong to series\n",
+               stderr);
     return 1;
   }
   struct Command {

@@ -252,27 +252,34 @@ int CSetupForm::OpenInput(const std::string& path, const std::function<std::pair
   optHigh = calcHigh = curve->XMax;
   Show();
 
-  if (r.ReadPFCFile(pfcPath, false) == 1) {
-    for (int i = 0; i < CPeakSearch::kBackgroundTerms; ++i) {
-      b[i] = r.b[i];
-      optimizeB[i] = r.optimizeB[i] == 1;
-    }
-    if (r.dataKind == DataKind::Diffraction) {
-      iRatio = r.iRatio;
-      ramda1 = r.ramda1;
-      ramda2 = r.ramda2;
-      qRange = r.qRange;
-    }
-    optLow = r.optLow;
-    optHigh = r.optHigh;
-    calcLow = r.calcLow;
-    calcHigh = r.calcHigh;
+  if (TakeJob(pfcPath) != 1) FillPeakList(0);
+  doc.ClearReport();
+  doc.AppendReportFile(outputPath);
+  return 1;
+}
+
+int CSetupForm::TakeJob(const std::string& path) {
+  CPeakSearch& r = Record();
+  if (r.ReadPFCFile(path, false) != 1) return -1;
+  for (int i = 0; i < CPeakSearch::kBackgroundTerms; ++i) {
+    b[i] = r.b[i];
+    optimizeB[i] = r.optimizeB[i] == 1;
+  }
+  if (r.dataKind == DataKind::Diffraction) {
+    iRatio = r.iRatio;
+    ramda1 = r.ramda1;
+    ramda2 = r.ramda2;
+    qRange = r.qRange;
+  }
+  optLow = r.optLow;
+  optHigh = r.optHigh;
+  calcLow = r.calcLow;
+  calcHigh = r.calcHigh;
+  if (CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0)) {
     frame->SetXMin(calcLow);
     frame->SetXMax(calcHigh);
   }
   FillPeakList(0);
-  doc.ClearReport();
-  doc.AppendReportFile(outputPath);
   return 1;
 }
 
@@ -514,7 +521,9 @@ void CSetupForm::OnExecdastelbutton() {
     if (!platform.AskYesNo(text, "Very Small MaxIter")) return;
   }
   if (r.SavePFCFile(pfcPath) != 1) return;
-  RunAndShow(FitRunFor(r, pfcPath, outputPath));
+  CFitRunSpec spec = FitRunFor(r, pfcPath, outputPath);
+  if (!fitWorkDir.empty()) spec.workDir = fitWorkDir;
+  RunAndShow(spec);
 }
 
 void CSetupForm::RunAndShow(const CFitRunSpec& spec) {

@@ -92,6 +92,10 @@ class CSetupForm {
   // Reads the job at path with its points (they replace the loaded data) and shows it.
   // 1, or -1 when it cannot be read or the frame cannot be made.
   int ReloadPfc(const std::string& path);
+  // Takes the settings, background and peaks of the job at path, without its points, as
+  // OpenInputFile takes an existing job of the data file's name: 1, or -1 when it cannot be
+  // read. The loaded data stay; the peak list shows the job's first peak.
+  int TakeJob(const std::string& path);
 
   // "Open": the reset of a new document, then the input file's "Path" button.
   void OnFileOpen();
@@ -148,6 +152,9 @@ class CSetupForm {
   std::vector<std::string> peakList;
   int selected = -1;  // the selected entry of the peak list, -1 for none
   std::string logCaption = "Log";
+  // The folder the fitter runs in and leaves its files in; empty: the job's folder. A series
+  // gives every running fitter a folder of its own.
+  std::string fitWorkDir;
 
   // What the last operations gave: the loader's result of OpenInputFile, whether the last
   // fit replaced the PFC file with the refined job, and how that fit ended (End::kUnknown when

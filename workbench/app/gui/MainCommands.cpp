@@ -22,6 +22,7 @@
 
 #include "BalimorDoc.h"
 #include "BalimorEditView.h"
+#include "FitSeriesDialog.h"
 #include "GraphView.h"
 #include "MainFrame.h"
 #include "QtText.h"
@@ -250,6 +251,9 @@ std::span<const CMainFrame::CommandRow> CMainFrame::Commands() {
        .icon = Letters("Fit", 0, 130, 60), .tool = T::kFit,
        .run = [](CMainFrame& f, bool) { f.setupView->Widgets().curveFitButton->click(); },
        .enabled = [](CMainFrame& f) { return f.setupView->Widgets().curveFitButton->isEnabled(); }},
+      {.id = kFitSeries, .menu = M::kOption, .caption = QT_TR_NOOP("Fit Series..."),
+       .statusTip = QT_TR_NOOP("Fit many scans from the current job and write a summary of every peak"),
+       .run = [](CMainFrame& f, bool) { CFitSeriesDialog(f.doc, f.setupView->Form(), &f).exec(); }},
 
       {.id = kHelpTopics, .menu = M::kHelp, .caption = QT_TR_NOOP("ﾄﾋﾟｯｸの検索(&H)"), .keys = "F1",
        .keysInCaption = false,

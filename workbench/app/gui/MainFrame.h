@@ -36,7 +36,7 @@ class CMainFrame : public QMainWindow {
     kToolBar, kStatusBar, kRedraw, kScale, kRestoreScale, kViewBackground, kViewCalc, kViewCurves,
     kViewCurrentCurve, kKindXrd, kKindRaman, kSetupFrame, kGraphFont, kEditorFont, kEditIni,
     kFitFrame,
-    kSetupOption, kLaunchEditor, kPeakSearch, kCurveFit,
+    kSetupOption, kLaunchEditor, kPeakSearch, kCurveFit, kFitSeries,
     kHelpTopics, kAbout, kContextHelp,
     kLanguageJapanese, kLanguageEnglish,
     kCommandCount

@@ -10,6 +10,7 @@ QObject* MakeMainWindowTest();
 QObject* MakeFormTest();
 QObject* MakeFitTest();
 QObject* MakeSettingsTest();
+QObject* MakeSeriesDialogTest();
 QObject* MakeTranslationTest();
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
                           {"Form", MakeFormTest},
                           {"Fit", MakeFitTest},
                           {"Settings", MakeSettingsTest},
+                          {"Series", MakeSeriesDialogTest},
                           {"Translation", MakeTranslationTest}};
   const char* wanted = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
   // The group's name is not an argument of Qt Test.

@@ -152,7 +152,7 @@ class MainWindowTest : public QObject {
                           "Setup Graph&Frame", "Select Graph &Font", "Select &Editor Font", "Edit &IniFile", "|",
                           "Fit Frame to Window"}));
     QCOMPARE(Captions(menus[3]->actions()),
-             QStringList({"Setup &Option", "Launch &Editor", "|", "Peak Search...", "Curve Fit\tF5", "|", "&Language"}));
+             QStringList({"Setup &Option", "Launch &Editor", "|", "Peak Search...", "Curve Fit\tF5", "Fit Series...", "|", "&Language"}));
     QCOMPARE(Captions(menus[4]->actions()), QStringList({"ﾄﾋﾟｯｸの検索(&H)", "|", "ﾊﾞｰｼﾞｮﾝ情報(Balimor) (&A)..."}));
     QCOMPARE(Captions(f.GraphView()->ContextMenu()->actions()),
              QStringList({"&Redraw", "&Change View Scale", "Re&store View Scale"}));
