@@ -20,6 +20,77 @@
     </message>
 </context>
 <context>
+    <name>CFitSeriesDialog</name>
+    <message>
+        <source>Fit Series</source>
+        <translation>Fit Series</translation>
+    </message>
+    <message>
+        <source>&amp;Files...</source>
+        <translation>&amp;Files...</translation>
+    </message>
+    <message>
+        <source>Scans:</source>
+        <translation>Scans:</translation>
+    </message>
+    <message>
+        <source>&amp;Chain: each scan from the last converged fit</source>
+        <translation>&amp;Chain: each scan from the last converged fit</translation>
+    </message>
+    <message>
+        <source>&amp;Every scan from the current job</source>
+        <translation>&amp;Every scan from the current job</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>&amp;Path</source>
+        <translation>&amp;Path</translation>
+    </message>
+    <message>
+        <source>Summary (CSV):</source>
+        <translation>Summary (CSV):</translation>
+    </message>
+    <message>
+        <source>F&amp;it</source>
+        <translation>F&amp;it</translation>
+    </message>
+    <message>
+        <source>Scans of the series</source>
+        <translation>Scans of the series</translation>
+    </message>
+    <message>
+        <source>Summary of the series</source>
+        <translation>Summary of the series</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv);;All Files (*)</source>
+        <translation>CSV Files (*.csv);;All Files (*)</translation>
+    </message>
+    <message>
+        <source>Choose the scans and the summary file.</source>
+        <translation>Choose the scans and the summary file.</translation>
+    </message>
+    <message>
+        <source>The current job could not be written.</source>
+        <translation>The current job could not be written.</translation>
+    </message>
+    <message>
+        <source>Fitting the series...</source>
+        <translation>Fitting the series...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Scan %1 of %2, %3 not converged</source>
+        <translation>Scan %1 of %2, %3 not converged</translation>
+    </message>
+</context>
+<context>
     <name>CGraphView</name>
     <message>
         <source>PNG Image (*.png)</source>
@@ -405,6 +476,14 @@ nor beside the program.</translation>
         <source>Read every row of a file of columns, its delimiter and X and Y columns chosen</source>
         <translation>Read every row of a file of columns, its delimiter and X and Y columns chosen</translation>
     </message>
+    <message>
+        <source>Fit Series...</source>
+        <translation>Fit Series...</translation>
+    </message>
+    <message>
+        <source>Fit many scans from the current job and write a summary of every peak</source>
+        <translation>Fit many scans from the current job and write a summary of every peak</translation>
+    </message>
 </context>
 <context>
     <name>CPeakSearchDialogView</name>
@@ -430,6 +509,25 @@ nor beside the program.</translation>
     <message>
         <source>Cancelling...</source>
         <translation>Cancelling...</translation>
+    </message>
+</context>
+<context>
+    <name>CSeriesTrendDialog</name>
+    <message>
+        <source>Series Trend</source>
+        <translation>Series Trend</translation>
+    </message>
+    <message>
+        <source>Summary: %1</source>
+        <translation>Summary: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>Open the summary with the desktop&apos;s program for CSV files</source>
+        <translation>Open the summary with the desktop&apos;s program for CSV files</translation>
     </message>
 </context>
 <context>

@@ -228,8 +228,8 @@ Args Parse(int argc, char** argv) {
        [&](char** v) { return (a.series.orderGiven = std::string(v[0]) == "given"); }},
       {"--merge", 0, [&](char**) { return a.series.merge = true; }},
   };
-  const std::ptrdiff_t kFirstSeriesOption = 13;
-  static_assert(sizeof options / sizeof options[0] == 23);
+  const std::ptrdiff_t kFirstSeriesOption = 15;
+  static_assert(sizeof options / sizeof options[0] == 25);
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {

@@ -233,7 +233,6 @@ int CSetupForm::OpenInput(const std::string& path, const std::function<std::pair
   Show();
   Ini().WriteString(ini::kInputPath, path);
   outputPath = path;
-  CPeakSearch& r = Record();
   Ini().WriteString(ini::kInputDir, pathtext::FolderOrCurrent(path));
   const auto [result, job] = load();
   lastLoadResult = result;
