@@ -315,10 +315,12 @@ Trial trial(State& st, const Out& out, Progress& pr) {
   // times as wide as the Gaussian, whose window would cover the whole scan).
   const bool solved = ier == 0;
   // A step cut at a bound is no longer the solution of the damped equations: its predicted
-  // decrease comes from the linear model itself.
-  double predicted = 0;
+  // decrease comes from the linear model itself. What the damped equations promised before the
+  // cut decides whether a smaller step could still lower S: a cut step may promise nothing at
+  // this damping and yet a more damped one, cut less, may.
+  double predicted = 0, promised = 0;
   if (solved) {
-    predicted = predictedDecrease(st, pr.damping);
+    predicted = promised = predictedDecrease(st, pr.damping);
     if (projectStep(st)) predicted = modelDecrease(st);
   }
   const bool inDomain = solved && widthsStayPositive(st);
@@ -364,7 +366,7 @@ Trial trial(State& st, const Out& out, Progress& pr) {
                                ", damping raised to", raised}));
   // A step that failed although the linear model promised less than the precision of S
   // itself: a smaller one can promise even less.
-  if (raised > kMaxDamping || (inDomain && predicted <= kNegligibleDecrease * st.S)) return stall();
+  if (raised > kMaxDamping || (inDomain && promised <= kNegligibleDecrease * st.S)) return stall();
   pr.damping = raised;
   return Trial::rejected;
 }

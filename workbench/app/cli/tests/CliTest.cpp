@@ -296,6 +296,30 @@ TEST_F(CliTest, FitsTheRealRasScanAsDiffraction) {
   EXPECT_NE(fit.out.find("\n  2   6.8"), std::string::npos) << fit.out;
 }
 
+// The adaptive method on a narrow reflection (four points a width): a step cut at a bound that
+// promises nothing does not end the fit while a more damped step still lowers S, so fitting again
+// from the refined job finds (almost) nothing left to gain.
+TEST_F(CliTest, AdaptiveFitOfTheRealBaso4ReflectionReachesItsMinimum) {
+  const fs::path igor = fs::path(BALIMOR_REALDATA_DIR) / "rietan_baso4_igor.int";
+  if (!fs::exists(igor)) GTEST_SKIP() << "no real data folder at " << BALIMOR_REALDATA_DIR;
+  fs::copy_file(igor, dir / "baso4.int");
+  Write("cli.INI", "[SetupLSQ]\nMaxIteration=2000\n");
+  const std::string common = " " + Q((dir / "baso4.int").string()) + " --columns --kind 1 --method MarqAdaptive";
+  auto sigmaS = [](const std::string& out) {
+    const std::size_t at = out.rfind("Sigma: ");
+    return at == std::string::npos ? -1.0 : std::strtod(out.c_str() + at + 7, nullptr);
+  };
+  const CliRun first =
+      Cli("fit" + common + " --range 28.3 29.2 --clear --search --search-method prominence");
+  ASSERT_EQ(first.status, 0) << first.err.substr(0, 2000);
+  const CliRun again = Cli("fit" + common);
+  ASSERT_EQ(again.status, 0) << again.err.substr(0, 2000);
+  const double s1 = sigmaS(first.out), s2 = sigmaS(again.out);
+  ASSERT_GT(s1, 0);
+  ASSERT_GT(s2, 0);
+  EXPECT_GT(s2, s1 * (1 - 1e-3)) << first.out << again.out;
+}
+
 // plot: the three picture kinds of the bundled scan fitted and of the real RAS scan, each file
 // whole, sized as asked and holding the frame's texts and the curves.
 TEST_F(CliTest, PlotWritesPngSvgAndPdf) {
