@@ -48,6 +48,10 @@ Timed Run(const std::string& command) {
 
 int main(int argc, char** argv) {
   const int scans = argc > 1 ? std::atoi(argv[1]) : 1000;
+  if (argc > 2 || scans < 10) {
+    std::fprintf(stderr, "usage: series_bench [SCANS]   (SCANS at least 10, default 1000)\n");
+    return 2;
+  }
   const std::string bin = BALIMOR_BIN_DIR;
   const fs::path dir = fs::temp_directory_path() / ("series_bench_" + std::to_string(::getpid()));
   fs::create_directories(dir);
