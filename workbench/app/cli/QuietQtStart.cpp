@@ -19,3 +19,13 @@ void FilterStartRemarks(QtMsgType type, const QMessageLogContext& context, const
 }  // namespace
 
 void QuietQtStart() { previousHandler = qInstallMessageHandler(FilterStartRemarks); }
+
+std::unique_ptr<QGuiApplication> StartDrawingApplication() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt keeps the arguments for the application's life.
+  static int argc = 1;
+  static char name[] = "balimor-cli";
+  static char* argv[] = {name, nullptr};
+  QuietQtStart();
+  return std::make_unique<QGuiApplication>(argc, argv);
+}

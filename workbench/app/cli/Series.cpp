@@ -227,15 +227,10 @@ int RunSeriesCommand(const std::vector<std::string>& given, const BatchOptions& 
 
 #if BALIMOR_CLI_PLOT
 bool DrawSeriesTrend(const std::string& summary, const std::string& picture, std::string& error) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "balimor-cli";
-  char* qtArgv[] = {name, nullptr};
-  QuietQtStart();
-  QGuiApplication app(qtArgc, qtArgv);
+  const auto app = StartDrawingApplication();
   ConsolePlatform platform;
   const CIniLocation location = CIniLocation::ForProgram(platform, platform.RunningProgramPath());
-  return ExportSeriesTrend(summary, picture, platform, location.iniPath, CFontSpec{"DejaVu Sans Mono", -12}, error);
+  return ExportSeriesTrend(summary, picture, platform, location.iniPath, kConsoleFont, error);
 }
 #else
 bool DrawSeriesTrend(const std::string&, const std::string&, std::string& error) {

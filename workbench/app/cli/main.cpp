@@ -384,20 +384,12 @@ int Plot(CBatchSession& s, const Args& args) {
     }
   }
   if (args.log) s.form.OnLog();
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "balimor-cli";
-  char* qtArgv[] = {name, nullptr};
-  QuietQtStart();
-  QGuiApplication app(qtArgc, qtArgv);
+  const auto app = StartDrawingApplication();
   CGraphExportOptions options;
   options.widthPx = args.width;
   options.heightPx = args.height;
-  // The view's font record as the view makes it. The console has no window font; it stands in
-  // with a fixed-pitch face at 9 points (12 pixels at 96 per inch), in which the columns of
-  // the peak-area table line up.
-  const CFontSpec consoleFont{"DejaVu Sans Mono", -12};
-  options.font = LoadViewFont(s.doc.Ini(), &consoleFont, PointsPerPixelOfDpi(96));
+  // The view's font record as the view makes it, the console's face standing in for a window's.
+  options.font = LoadViewFont(s.doc.Ini(), &kConsoleFont, PointsPerPixelOfDpi(96));
   std::string error;
   if (!ExportGraph(s.doc, args.files[1], options, error)) {
     std::fprintf(stderr, "balimor-cli: %s\n", error.c_str());

@@ -33,20 +33,7 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
-bool StartsWith(std::string_view s, std::string_view head) { return s.substr(0, head.size()) == head; }
 bool Holds(std::string_view s, std::string_view part) { return s.find(part) != std::string_view::npos; }
-
-// The number that follows the first `label` of the line; false when there is none.
-bool NumberAfter(std::string_view line, std::string_view label, double& value) {
-  const std::size_t at = line.find(label);
-  if (at == std::string_view::npos) return false;
-  const std::string rest(line.substr(at + label.size()));
-  char* end = nullptr;
-  const double v = std::strtod(rest.c_str(), &end);
-  if (end == rest.c_str()) return false;
-  value = v;
-  return true;
-}
 
 // The end-of-fit repairs of the diffraction fitter: the head of its message (after the
 // leading blanks) and what the warning says of it.
@@ -65,7 +52,7 @@ constexpr Repair kRepairs[] = {
 
 bool ReadRepair(std::string_view line, CPeakWarning& w) {
   for (const Repair& r : kRepairs) {
-    if (!StartsWith(line, r.head)) continue;
+    if (!line.starts_with(r.head)) continue;
     const std::string rest(line.substr(r.head.size()));
     char* end = nullptr;
     const long peak = std::strtol(rest.c_str(), &end, 10);
@@ -75,7 +62,7 @@ bool ReadRepair(std::string_view line, CPeakWarning& w) {
     return true;
   }
   static constexpr std::string_view kNotFinite = "Parameter not finite, start value kept. #:";
-  if (StartsWith(line, kNotFinite)) {
+  if (line.starts_with(kNotFinite)) {
     const std::string rest(line.substr(kNotFinite.size()));
     w.peak = std::atoi(rest.c_str());
     w.text = w.peak == 0 ? std::string("Background: a coefficient was not finite; its start value was kept")
@@ -96,26 +83,26 @@ void ReadZentrab(std::string_view report, CFitOutcome& o) {
     from = end + 1;
     const std::string_view line = Trimmed(raw);
     double v = 0;
-    if (StartsWith(raw, kStartCycle)) {
+    if (raw.starts_with(kStartCycle)) {
       ++cycleLines;
       double s = 0, sigma = 0;
       if (NumberAfter(raw, " S=", s) && NumberAfter(raw, "sigma=", sigma)) {
         o.s = s;
         o.sigma = sigma;
       }
-    } else if (StartsWith(line, "Maximum number of iteration:")) {
+    } else if (line.starts_with("Maximum number of iteration:")) {
       if (NumberAfter(line, ":", v)) o.limit = static_cast<int>(v);
-    } else if (StartsWith(line, "Optimize by ")) {
+    } else if (line.starts_with("Optimize by ")) {
       std::string method(Trimmed(line.substr(12)));
       std::transform(method.begin(), method.end(), method.begin(), [](unsigned char c) { return std::tolower(c); });
-      adaptive = StartsWith(method, "marqadaptive");
-    } else if (StartsWith(line, "******  Converged")) {
+      adaptive = method.starts_with("marqadaptive");
+    } else if (line.starts_with("******  Converged")) {
       converged = true;
     } else if (Holds(line, "No step lowers S any more")) {
       stalled = true;
-    } else if (StartsWith(line, "***Save new parameters to")) {
+    } else if (line.starts_with("***Save new parameters to")) {
       saved = true;
-    } else if (StartsWith(line, "***** ") || Holds(line, "MATRIX IS SINGULAR")) {
+    } else if (line.starts_with("***** ") || Holds(line, "MATRIX IS SINGULAR")) {
       if (o.reason.empty()) o.reason = std::string(line);
     } else {
       CPeakWarning w;
@@ -144,20 +131,20 @@ void ReadSimplex(std::string_view report, CFitOutcome& o) {
     const std::string_view line = Trimmed(report.substr(from, end - from));
     from = end + 1;
     double v = 0;
-    if (StartsWith(line, "ITER=")) {
+    if (line.starts_with("ITER=")) {
       if (NumberAfter(line, "ITER=", v)) o.done = static_cast<int>(v);
-    } else if (StartsWith(line, "(SUBR.SMPLX) CONVERGENCE AT ITER=")) {
+    } else if (line.starts_with("(SUBR.SMPLX) CONVERGENCE AT ITER=")) {
       converged = true;
       if (NumberAfter(line, "ITER=", v)) o.done = static_cast<int>(v);
-    } else if (StartsWith(line, "(SUBR.SMPLX) ITERATION TERMINATED DUE TO ITMAX")) {
+    } else if (line.starts_with("(SUBR.SMPLX) ITERATION TERMINATED DUE TO ITMAX")) {
       atLimit = true;
-    } else if (StartsWith(line, "(SUBR.SMPLX)")) {
+    } else if (line.starts_with("(SUBR.SMPLX)")) {
       // Its arguments refused: the search did not run, and the job is written back unchanged.
       refused = true;
       if (o.reason.empty()) o.reason = std::string(line);
-    } else if (StartsWith(line, "[Save new pameters to")) {
+    } else if (line.starts_with("[Save new pameters to")) {
       saved = true;
-    } else if (StartsWith(line, "The search ended at a value that is not finite") || Holds(line, "cannot be")) {
+    } else if (line.starts_with("The search ended at a value that is not finite") || Holds(line, "cannot be")) {
       if (o.reason.empty()) o.reason = std::string(line);
     }
   }

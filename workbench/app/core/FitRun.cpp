@@ -1,6 +1,8 @@
 #include "FitRun.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -201,4 +203,15 @@ std::string SigmaLine(double s, double sigma) {
   char buf[128];
   std::snprintf(buf, sizeof buf, "\r\nSigma: %lg   %lg %%", s, sigma);
   return buf;
+}
+
+bool NumberAfter(std::string_view line, std::string_view label, double& value) {
+  const std::size_t at = line.find(label);
+  if (at == std::string_view::npos) return false;
+  const std::string rest(line.substr(at + label.size()));
+  char* end = nullptr;
+  const double v = std::strtod(rest.c_str(), &end);
+  if (end == rest.c_str() || !std::isfinite(v)) return false;
+  value = v;
+  return true;
 }

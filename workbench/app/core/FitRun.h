@@ -84,6 +84,10 @@ struct CReportPart {
 };
 CReportPart ScanReport(const std::string& path, const CReportScan& scan);
 
+// The finite number that follows the first `label` of a report or console line; false when
+// there is none.
+bool NumberAfter(std::string_view line, std::string_view label, double& value);
+
 // "\r\nSigma: %lg   %lg %%", the line the peak-area text ends with.
 std::string SigmaLine(double s, double sigma);
 

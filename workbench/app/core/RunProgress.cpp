@@ -12,20 +12,6 @@ namespace {
 // A line longer than any a fitter prints is not a line of progress: it is dropped as it comes.
 constexpr std::size_t kLongestLine = 4096;
 
-bool StartsWith(std::string_view line, std::string_view head) { return line.substr(0, head.size()) == head; }
-
-// The number that follows the first `label` of the line; false when there is none.
-bool NumberAfter(std::string_view line, std::string_view label, double& value) {
-  const std::size_t at = line.find(label);
-  if (at == std::string_view::npos) return false;
-  const std::string rest(line.substr(at + label.size()));
-  char* end = nullptr;
-  const double v = std::strtod(rest.c_str(), &end);
-  if (end == rest.c_str() || !std::isfinite(v)) return false;
-  value = v;
-  return true;
-}
-
 std::string Format(const char* format, double a, double b = 0) {
   char buf[128];
   std::snprintf(buf, sizeof buf, format, a, b);
@@ -55,7 +41,7 @@ void CRunProgress::Feed(std::string_view chunk) {
 void CRunProgress::Read(std::string_view line) {
   static constexpr std::string_view kMethod = " Optimize by ";
   static constexpr std::string_view kAdaptive = "marqadaptive";
-  if (StartsWith(line, kStartCycle)) {
+  if (line.starts_with(kStartCycle)) {
     double s = 0, g = 0, n = 0;
     if (!NumberAfter(line, " S=", s) || !NumberAfter(line, "sigma=", g)) return;
     ++cycleLines;
@@ -66,15 +52,15 @@ void CRunProgress::Read(std::string_view line) {
     sigma = g;
     // The first line is that of the start values; each further one follows an accepted step.
     accepted = cycleLines - 1;
-  } else if (StartsWith(line, kRejectedStep)) {
+  } else if (line.starts_with(kRejectedStep)) {
     ++rejected;
-  } else if (StartsWith(line, kMethod)) {
+  } else if (line.starts_with(kMethod)) {
     std::string_view method = line.substr(kMethod.size());
     while (!method.empty() && method.front() == ' ') method.remove_prefix(1);
     adaptive = method.size() >= kAdaptive.size();
     for (std::size_t i = 0; adaptive && i < kAdaptive.size(); ++i)
       adaptive = std::tolower(static_cast<unsigned char>(method[i])) == kAdaptive[i];
-  } else if (StartsWith(line, " ITER=")) {
+  } else if (line.starts_with(" ITER=")) {
     // " ITER=" i5, then "FL, FS, FH=" and the three values, FL first.
     double n = 0, fl = 0;
     if (!NumberAfter(line, "FH=", fl)) return;

@@ -257,14 +257,12 @@ int CSetupForm::OpenInput(const std::string& path, const std::function<std::pair
   return 1;
 }
 
-int CSetupForm::TakeJob(const std::string& path) {
-  CPeakSearch& r = Record();
-  if (r.ReadPFCFile(path, false) != 1) return -1;
+void CSetupForm::TakeJobValues(const CPeakSearch& r, bool profileValues) {
   for (int i = 0; i < CPeakSearch::kBackgroundTerms; ++i) {
     b[i] = r.b[i];
     optimizeB[i] = r.optimizeB[i] == 1;
   }
-  if (r.dataKind == DataKind::Diffraction) {
+  if (profileValues) {
     iRatio = r.iRatio;
     ramda1 = r.ramda1;
     ramda2 = r.ramda2;
@@ -274,6 +272,12 @@ int CSetupForm::TakeJob(const std::string& path) {
   optHigh = r.optHigh;
   calcLow = r.calcLow;
   calcHigh = r.calcHigh;
+}
+
+int CSetupForm::TakeJob(const std::string& path) {
+  CPeakSearch& r = Record();
+  if (r.ReadPFCFile(path, false) != 1) return -1;
+  TakeJobValues(r, r.dataKind == DataKind::Diffraction);
   if (CGraphFrame* frame = doc.GetFrameArray()->GetFrame(0)) {
     frame->SetXMin(calcLow);
     frame->SetXMax(calcHigh);
@@ -287,18 +291,7 @@ int CSetupForm::ReloadPfc(const std::string& path) {
   const bool diffraction = r.dataKind == DataKind::Diffraction;
   const char* caption = diffraction ? "CSetupBalimorView::OnPfcpathbutton" : "CSetupBalimorView::OnRamanPFCFile";
   if (r.ReadPFCFile(path, true) != 1) return -1;
-  for (int i = 0; i < CPeakSearch::kBackgroundTerms; ++i) {
-    b[i] = r.b[i];
-    optimizeB[i] = r.optimizeB[i] == 1;
-  }
-  iRatio = r.iRatio;
-  ramda1 = r.ramda1;
-  ramda2 = r.ramda2;
-  qRange = r.qRange;
-  optLow = r.optLow;
-  optHigh = r.optHigh;
-  calcLow = r.calcLow;
-  calcHigh = r.calcHigh;
+  TakeJobValues(r, true);
   inputPath = r.inputPath;
   FillPeakList(0);
   if (doc.CreateGraphFrame(1) <= 0) {

@@ -182,6 +182,9 @@ class CSetupForm {
   // OpenInputFile and OpenColumnFile: load gives the loader's result and the number of the job
   // and report names.
   int OpenInput(const std::string& path, const std::function<std::pair<int, int>()>& load);
+  // The background, the ranges and, with profileValues, the Kα ratio, wavelengths and Q range
+  // of a job just read into the record.
+  void TakeJobValues(const CPeakSearch& r, bool profileValues);
   // The file names of the text data command, announced by the document.
   void TakeFileNames(const std::string& data, const std::string& pfc, const std::string& out);
 
