@@ -72,12 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     case Load::kColumnImport: {
       // The second byte also chooses the columns: 0 finds them, else X and Y from 1 to 4.
-      CColumnSpec spec;
+      CColumnChoice choice;
       if (data[1] & 0x10) {
-        spec.xColumn = 1 + (data[1] >> 5) % 4;
-        spec.yColumn = 1 + (data[1] >> 3) % 4;
+        choice.xColumn = 1 + (data[1] >> 5) % 4;
+        choice.yColumn = 1 + (data[1] >> 3) % 4;
       }
-      const int result = doc.ImportColumns(path, spec, std::nullopt);
+      const int result = doc.ImportColumns(path, choice, std::nullopt);
       FUZZ_CHECK(result == 0 || result == -1);
       FUZZ_CHECK(result == -1 || doc.GetOriginalData()->datan > 0);
       FUZZ_CHECK(doc.OnFileUpdate() == result);

@@ -25,7 +25,7 @@ struct BatchOptions {
   std::optional<PeakSearchMethod> searchMethod;  // --search-method slope|prominence
   std::optional<int> smooth;      // --smooth N
   std::optional<double> threshold;  // --threshold T
-  std::optional<CColumnSpec> columns;  // --columns [X,Y]: FILE read as column text
+  std::optional<CColumnChoice> columns;  // --columns [X,Y]: FILE read as column text
 };
 
 class CBatchSession {

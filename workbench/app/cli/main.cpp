@@ -147,10 +147,10 @@ bool ParseInt(const char* text, long lo, long hi, int& v) {
 }
 
 // "X,Y" of --columns: two column numbers from 1.
-bool ParseColumnPair(const std::string& text, CColumnSpec& spec) {
+bool ParseColumnPair(const std::string& text, CColumnChoice& choice) {
   const std::size_t comma = text.find(',');
-  return comma != std::string::npos && ParseInt(text.substr(0, comma).c_str(), 1, 1000000, spec.xColumn) &&
-         ParseInt(text.substr(comma + 1).c_str(), 1, 1000000, spec.yColumn);
+  return comma != std::string::npos && ParseInt(text.substr(0, comma).c_str(), 1, 1000000, choice.xColumn) &&
+         ParseInt(text.substr(comma + 1).c_str(), 1, 1000000, choice.yColumn);
 }
 
 Args Parse(int argc, char** argv) {
@@ -239,7 +239,7 @@ Args Parse(int argc, char** argv) {
     // --columns takes "X,Y" when the next argument is one (an argument that starts with a digit
     // and holds a comma is taken as such).
     if (arg == "--columns") {
-      o.columns = CColumnSpec{};
+      o.columns = CColumnChoice{};
       const std::string next = i + 1 < argc ? argv[i + 1] : "";
       if (!next.empty() && next[0] >= '0' && next[0] <= '9' && next.find(',') != std::string::npos) {
         if (!ParseColumnPair(next, *o.columns)) {
@@ -318,7 +318,7 @@ int RunDataCommand(const Args& args) {
   {
     CBalimorDoc doc(platform, ini.iniPath, ini.programDir);
     doc.Ini().SetReadOnly(true);
-    const CColumnSpec* columns = args.options.columns ? &*args.options.columns : nullptr;
+    const CColumnChoice* columns = args.options.columns ? &*args.options.columns : nullptr;
     const int result = columns ? doc.ImportColumns(args.files[0], *columns, std::nullopt)
                                : doc.ReadDataFile(args.files[0]);
     const bool loaded = result >= 0;

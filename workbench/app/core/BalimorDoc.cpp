@@ -196,9 +196,9 @@ void CBalimorDoc::NotePartialLoad(const std::string& path) {
   partialLoad(note);
 }
 
-int CBalimorDoc::ImportColumns(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind) {
+int CBalimorDoc::ImportColumns(const std::string& path, const CColumnChoice& choice, std::optional<DataKind> kind) {
   dataFileName = path;
-  columnImport = ColumnImport{spec, kind};
+  columnImport = ColumnImport{choice, kind};
   if (CreateGraphFrame(1) <= 0) {
     platform.ShowMessage("Can't Create GraphFrame", kReadCaption);
     return -1;
@@ -209,7 +209,7 @@ int CBalimorDoc::ImportColumns(const std::string& path, const CColumnSpec& spec,
     return -1;
   }
   CColumnLayout layout;
-  const int result = ReadColumnData(*originalData, path, spec, &layout);
+  const int result = ReadColumnData(*originalData, path, choice, &layout);
   std::string note = "Read " + std::to_string(layout.points) + " points";
   if (layout.xColumn > 0)
     note += " from columns " + std::to_string(layout.xColumn) + " and " + std::to_string(layout.yColumn);

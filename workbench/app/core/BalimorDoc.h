@@ -48,7 +48,7 @@ class CBalimorDoc {
   // kind given or else told by the X values, the title "<path> (Column Data)". A note of what
   // was read goes to the status line. 0 on success, -1 on failure ("<path> (Invalid Data)").
   // "Update Current File" reads the file again the same way.
-  int ImportColumns(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind);
+  int ImportColumns(const std::string& path, const CColumnChoice& choice, std::optional<DataKind> kind);
   // "Import Columns...": the file dialog in the folder of [Preferences] ColumnDataDir, which
   // the chosen folder replaces. false when cancelled.
   bool ChooseColumnFile(std::string& path);
@@ -189,7 +189,7 @@ class CBalimorDoc {
   std::string dataFileName;  // file name last given to ReadDataFile or ImportColumns
   // How the data file was imported as columns (none: through ReadDataFile).
   struct ColumnImport {
-    CColumnSpec spec;
+    CColumnChoice choice;
     std::optional<DataKind> kind;
   };
   std::optional<ColumnImport> columnImport;

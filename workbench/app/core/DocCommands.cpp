@@ -74,7 +74,7 @@ void CBalimorDoc::OnFileSaveAsRietan() {
 int CBalimorDoc::OnFileUpdate() {
   if (dataFileName.empty()) return -1;
   const std::string path = dataFileName;
-  const int result = columnImport ? ImportColumns(path, columnImport->spec, columnImport->kind) : ReadDataFile(path);
+  const int result = columnImport ? ImportColumns(path, columnImport->choice, columnImport->kind) : ReadDataFile(path);
   UpdateAllViews();
   return result;
 }

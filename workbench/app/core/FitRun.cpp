@@ -63,12 +63,12 @@ bool ScanCycleLine(const char* line, double& s, double& sigma) {
 
 // The refined job reads back completely in the form of this run, points included (into a
 // scratch record).
-bool RefinedJobIsWhole(const std::string& newPfc, CFitRunSpec::JobForm form) {
+bool RefinedJobIsWhole(const std::string& newPfc, CFitRunPlan::JobForm form) {
   CPeakSearch check;
   CGraphData points;
   check.dataSet = &points;
   std::string program;
-  const int read = form == CFitRunSpec::JobForm::kRaman ? check.ReadRamanPFCFile(newPfc, true)
+  const int read = form == CFitRunPlan::JobForm::kRaman ? check.ReadRamanPFCFile(newPfc, true)
                                                          : check.ReadZentrabPFCFile(newPfc, program, true);
   return read == 1 && check.lastReadComplete;
 }
@@ -86,30 +86,30 @@ bool CopyJobFile(const std::string& src, const std::string& dst) {
   return WriteFileText(dst, "w", text.str()) == 0;
 }
 
-CFitRunSpec FitRunFor(const CPeakSearch& record, const std::string& jobPath, const std::string& reportPath) {
-  CFitRunSpec spec;
-  spec.jobPath = jobPath;
-  spec.reportPath = reportPath;
-  spec.workDir = pathtext::FolderOrCurrent(jobPath);
+CFitRunPlan FitRunFor(const CPeakSearch& record, const std::string& jobPath, const std::string& reportPath) {
+  CFitRunPlan plan;
+  plan.jobPath = jobPath;
+  plan.reportPath = reportPath;
+  plan.workDir = pathtext::FolderOrCurrent(jobPath);
   if (record.UsesSimplex()) {
-    spec.argv = {record.ramanProgram};
-    spec.commandLine = record.ramanProgram;
-    spec.jobAsFitPfc = true;
-    spec.readBack = CFitRunSpec::JobForm::kRaman;
-    spec.scan = kSimplexReport;
+    plan.argv = {record.ramanProgram};
+    plan.commandLine = record.ramanProgram;
+    plan.jobAsFitPfc = true;
+    plan.readBack = CFitRunPlan::JobForm::kRaman;
+    plan.scan = kSimplexReport;
   } else {
     const std::string& program =
         record.dataKind == DataKind::Diffraction ? record.xrdProgram : record.ramanProgram;
-    spec.argv = {program, jobPath};
-    spec.commandLine = QuotedCommandLine(program, jobPath);
+    plan.argv = {program, jobPath};
+    plan.commandLine = QuotedCommandLine(program, jobPath);
   }
-  return spec;
+  return plan;
 }
 
-CFitRunResult RunFit(IPlatform& platform, const CFitRunSpec& spec) {
-  const std::string& W = spec.workDir;
-  const std::string& P = spec.jobPath;
-  const std::string& O = spec.reportPath;
+CFitRunResult RunFit(IPlatform& platform, const CFitRunPlan& plan) {
+  const std::string& W = plan.workDir;
+  const std::string& P = plan.jobPath;
+  const std::string& O = plan.reportPath;
   const std::string prevPfc = W + "/prev.pfc", fitPfc = W + "/fit.pfc";
   const std::string outTxt = W + "/out.txt", newPfc = W + "/new.pfc";
   CFitRunResult result;
@@ -120,7 +120,7 @@ CFitRunResult RunFit(IPlatform& platform, const CFitRunSpec& spec) {
     platform.ShowMessage(CantCopy(P, prevPfc), "Error");
     return result;
   }
-  if (spec.jobAsFitPfc) {
+  if (plan.jobAsFitPfc) {
     // A job that is itself named fit.pfc is the fitter's job as it stands and is kept.
     const bool jobIsFitPfc = SamePath(P, fitPfc);
     if (!jobIsFitPfc && !CopyJobFile(P, fitPfc)) {
@@ -134,12 +134,12 @@ CFitRunResult RunFit(IPlatform& platform, const CFitRunSpec& spec) {
   Remove(newPfc);
   if (!SamePath(outTxt, O)) Remove(outTxt);
 
-  result.run = platform.RunProgram(spec.argv, W, spec.commandLine, nullptr);
+  result.run = platform.RunProgram(plan.argv, W, plan.commandLine, nullptr);
   if (!result.run.Started()) {
     result.status = CFitRunResult::kNotStarted;
-    platform.ShowMessage("Can't exec [" + spec.commandLine + "]", "Error");
+    platform.ShowMessage("Can't exec [" + plan.commandLine + "]", "Error");
     // The job was taken away for the run; a run that never started gives it back.
-    if (spec.jobAsFitPfc && !CopyJobFile(prevPfc, P)) platform.ShowMessage(CantCopy(prevPfc, P), "Error");
+    if (plan.jobAsFitPfc && !CopyJobFile(prevPfc, P)) platform.ShowMessage(CantCopy(prevPfc, P), "Error");
     return result;
   }
   result.status = CFitRunResult::kRan;
@@ -153,9 +153,9 @@ CFitRunResult RunFit(IPlatform& platform, const CFitRunSpec& spec) {
   if (result.run.status == ProgramRun::kCancelled) {
     why = "The calculation was cancelled\r\n";
   } else if (result.run.status == ProgramRun::kSignalled) {
-    why = "[" + spec.commandLine + "] " + process::Describe(result.run) + "\r\n";
+    why = "[" + plan.commandLine + "] " + process::Describe(result.run) + "\r\n";
   }
-  if (why.empty() && exists && RefinedJobIsWhole(newPfc, spec.readBack)) {
+  if (why.empty() && exists && RefinedJobIsWhole(newPfc, plan.readBack)) {
     if (CopyJobFile(newPfc, P)) {
       result.refined = true;
     } else {

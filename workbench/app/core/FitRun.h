@@ -41,7 +41,7 @@ inline constexpr CReportScan kZentrabReport{"*** Peak area: #   2Q", false, true
 inline constexpr CReportScan kSimplexReport{"[Peak Area]", true, false};
 
 // The description of one run.
-struct CFitRunSpec {
+struct CFitRunPlan {
   enum class JobForm { kZentrab, kRaman };
   std::vector<std::string> argv;  // the program and its arguments
   std::string commandLine;        // the run as the messages show it
@@ -69,10 +69,10 @@ struct CFitRunResult {
 // The run a record's job goes to, in the job's folder: diffraction data, and spectroscopic
 // data whose program is a Zentrab build, to that program with the job as its one argument
 // ("\"%s\" \"%s\""); other spectroscopic data to simplexfit without arguments.
-CFitRunSpec FitRunFor(const CPeakSearch& record, const std::string& jobPath, const std::string& reportPath);
+CFitRunPlan FitRunFor(const CPeakSearch& record, const std::string& jobPath, const std::string& reportPath);
 
 // Steps 1 to 6 above.
-CFitRunResult RunFit(IPlatform& platform, const CFitRunSpec& spec);
+CFitRunResult RunFit(IPlatform& platform, const CFitRunPlan& plan);
 
 // The peak-area part of a report, read line by line through a 256-byte buffer; read is false
 // when the report is missing or not a regular file (a device would never end). S and sigma

@@ -220,9 +220,9 @@ int CSetupForm::OpenInputFile(const std::string& path) {
   });
 }
 
-int CSetupForm::OpenColumnFile(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind) {
+int CSetupForm::OpenColumnFile(const std::string& path, const CColumnChoice& choice, std::optional<DataKind> kind) {
   // The job and the report are "#0" whatever the load gave, as for the text data command.
-  return OpenInput(path, [&] { return std::pair{doc.ImportColumns(path, spec, kind), 0}; });
+  return OpenInput(path, [&] { return std::pair{doc.ImportColumns(path, choice, kind), 0}; });
 }
 
 int CSetupForm::OpenInput(const std::string& path, const std::function<std::pair<int, int>()>& load) {
@@ -513,18 +513,18 @@ void CSetupForm::OnExecdastelbutton() {
     if (!platform.AskYesNo(text, "Very Small MaxIter")) return;
   }
   if (r.SavePFCFile(pfcPath) != 1) return;
-  CFitRunSpec spec = FitRunFor(r, pfcPath, outputPath);
-  if (!fitWorkDir.empty()) spec.workDir = fitWorkDir;
-  RunAndShow(spec);
+  CFitRunPlan plan = FitRunFor(r, pfcPath, outputPath);
+  if (!fitWorkDir.empty()) plan.workDir = fitWorkDir;
+  RunAndShow(plan);
 }
 
-void CSetupForm::RunAndShow(const CFitRunSpec& spec) {
+void CSetupForm::RunAndShow(const CFitRunPlan& plan) {
   // The peak-area text of an earlier run never stands beside the curves of this one.
   doc.peakAreaText.clear();
-  const CFitRunResult result = RunFit(doc.Platform(), spec);
+  const CFitRunResult result = RunFit(doc.Platform(), plan);
   if (result.status != CFitRunResult::kRan) return;
   lastFitRefined = result.refined;
-  ReloadPfc(spec.jobPath);
+  ReloadPfc(plan.jobPath);
   doc.ClearReport();
   doc.AppendReportFile(result.reportPath);
   // A cancelled or failed run said so in its message; its job is the one it started from, and
@@ -542,9 +542,9 @@ void CSetupForm::RunAndShow(const CFitRunSpec& spec) {
   // The peak-area part of the report with its Sigma line: S and sigma of the last cycle, or
   // simplexfit's statistics as the refined job gives them; no Sigma line when the report
   // gives none.
-  const CReportPart part = ScanReport(result.reportPath, spec.scan);
+  const CReportPart part = ScanReport(result.reportPath, plan.scan);
   if (!part.read) return;
-  const double s = spec.scan.cycleStatistics ? part.s : r.S, sigma = spec.scan.cycleStatistics ? part.sigma : r.R;
+  const double s = plan.scan.cycleStatistics ? part.s : r.S, sigma = plan.scan.cycleStatistics ? part.sigma : r.R;
   doc.peakAreaText = part.text + (s >= 0 ? SigmaLine(s, sigma) : std::string());
 }
 

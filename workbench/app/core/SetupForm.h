@@ -24,7 +24,7 @@
 class CBalimorDoc;
 class CIniFile;
 class CPeakSearchDialog;
-struct CFitRunSpec;
+struct CFitRunPlan;
 
 // What the form's widgets do for the form: take the values typed into them, show the values
 // held here, and show the wait cursor. The console and the tests have no widgets.
@@ -88,7 +88,7 @@ class CSetupForm {
   int OpenInputFile(const std::string& path);
   // The same with the file imported as column text (CBalimorDoc::ImportColumns); the job and
   // the report are "#0" beside it.
-  int OpenColumnFile(const std::string& path, const CColumnSpec& spec, std::optional<DataKind> kind);
+  int OpenColumnFile(const std::string& path, const CColumnChoice& choice, std::optional<DataKind> kind);
   // Reads the job at path with its points (they replace the loaded data) and shows it.
   // 1, or -1 when it cannot be read or the frame cannot be made.
   int ReloadPfc(const std::string& path);
@@ -178,7 +178,7 @@ class CSetupForm {
   void Couple(Field f);
   // A fit run and what the form shows of it: the job reloaded, the report and its peak-area
   // text.
-  void RunAndShow(const CFitRunSpec& spec);
+  void RunAndShow(const CFitRunPlan& plan);
   // OpenInputFile and OpenColumnFile: load gives the loader's result and the number of the job
   // and report names.
   int OpenInput(const std::string& path, const std::function<std::pair<int, int>()>& load);

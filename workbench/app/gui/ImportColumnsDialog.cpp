@@ -54,13 +54,13 @@ CImportColumnsDialog::CImportColumnsDialog(const std::string& path, QWidget* par
       FirstLines(text, std::clamp(layout.headerLines + kDataLinesShown, kFirstLines, kMostLinesShown)));
 }
 
-CColumnSpec CImportColumnsDialog::Spec() const {
-  CColumnSpec spec;
-  spec.format = CColumnFormat{static_cast<ColumnDelimiter>(ui->delimiterCombo->currentIndex()),
+CColumnChoice CImportColumnsDialog::Choice() const {
+  CColumnChoice choice;
+  choice.format = CColumnFormat{static_cast<ColumnDelimiter>(ui->delimiterCombo->currentIndex()),
                               ui->decimalCommaCheck->isEnabled() && ui->decimalCommaCheck->isChecked()};
-  spec.xColumn = ui->xColumnSpin->value();
-  spec.yColumn = ui->yColumnSpin->value();
-  return spec;
+  choice.xColumn = ui->xColumnSpin->value();
+  choice.yColumn = ui->yColumnSpin->value();
+  return choice;
 }
 
 std::optional<DataKind> CImportColumnsDialog::Kind() const {
@@ -72,15 +72,15 @@ std::optional<DataKind> CImportColumnsDialog::Kind() const {
 }
 
 void CImportColumnsDialog::FormatChanged() {
-  CColumnSpec spec = Spec();
-  spec.xColumn = spec.yColumn = 0;
-  Show(spec);
+  CColumnChoice choice = Choice();
+  choice.xColumn = choice.yColumn = 0;
+  Show(choice);
 }
 
-void CImportColumnsDialog::ColumnChanged() { Show(Spec()); }
+void CImportColumnsDialog::ColumnChanged() { Show(Choice()); }
 
-void CImportColumnsDialog::Show(const CColumnSpec& spec) {
-  layout = DetectColumns(text, spec);
+void CImportColumnsDialog::Show(const CColumnChoice& choice) {
+  layout = DetectColumns(text, choice);
   {
     const QSignalBlocker blocks[] = {QSignalBlocker(ui->delimiterCombo), QSignalBlocker(ui->decimalCommaCheck),
                                      QSignalBlocker(ui->xColumnSpin), QSignalBlocker(ui->yColumnSpin)};

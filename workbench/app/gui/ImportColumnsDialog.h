@@ -23,7 +23,7 @@ class CImportColumnsDialog : public CFormDialog<Ui::ImportColumnsDialog> {
   CImportColumnsDialog(const std::string& path, QWidget* parent);
 
   // The choice: the format and the columns shown, and the data kind (none: from the data).
-  CColumnSpec Spec() const;
+  CColumnChoice Choice() const;
   std::optional<DataKind> Kind() const;
   // What the choice reads.
   const CColumnLayout& Layout() const { return layout; }
@@ -36,7 +36,7 @@ class CImportColumnsDialog : public CFormDialog<Ui::ImportColumnsDialog> {
   void FormatChanged();
   void ColumnChanged();
   // Reads the layout of a column choice and shows it.
-  void Show(const CColumnSpec& spec);
+  void Show(const CColumnChoice& choice);
 
   std::string text;
   CColumnLayout layout;

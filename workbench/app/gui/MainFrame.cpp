@@ -357,7 +357,7 @@ void CMainFrame::OnImportColumns() {
   CImportColumnsDialog dialog(path, this);
   if (dialog.exec() != QDialog::Accepted) return;
   doc.GetPeakSearch().ResetForNewData();
-  setupView->Form().OpenColumnFile(path, dialog.Spec(), dialog.Kind());
+  setupView->Form().OpenColumnFile(path, dialog.Choice(), dialog.Kind());
   RedrawAll();
 }
 

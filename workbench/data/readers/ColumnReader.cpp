@@ -261,17 +261,17 @@ bool IsNumber(const std::string& s, bool decimalComma) {
 }
 
 // DetectColumns and ReadColumns: the layout, and the points when x and y are given.
-CColumnLayout Scan(std::string_view text, const CColumnSpec& spec, std::vector<double>* x,
+CColumnLayout Scan(std::string_view text, const CColumnChoice& choice, std::vector<double>* x,
                    std::vector<double>* y) {
   CColumnLayout layout;
-  layout.format = spec.format ? *spec.format : DetectFormat(text);
+  layout.format = choice.format ? *choice.format : DetectFormat(text);
   if (layout.format.delimiter == ColumnDelimiter::kComma) layout.format.decimalComma = false;
   const CColumnFormat& f = layout.format;
   int xi = -1, yi = -1;
   DetectColumnPair(text, f, xi, yi, layout.columns);
-  if (spec.xColumn > 0 && spec.yColumn > 0) {
-    xi = spec.xColumn - 1;
-    yi = spec.yColumn - 1;
+  if (choice.xColumn > 0 && choice.yColumn > 0) {
+    xi = choice.xColumn - 1;
+    yi = choice.yColumn - 1;
   }
   if (xi < 0 || yi < 0) return layout;
   layout.xColumn = xi + 1;
@@ -341,15 +341,15 @@ const char* ColumnDelimiterName(ColumnDelimiter d) {
   return "blank";
 }
 
-CColumnLayout DetectColumns(std::string_view text, const CColumnSpec& spec) {
-  return Scan(text, spec, nullptr, nullptr);
+CColumnLayout DetectColumns(std::string_view text, const CColumnChoice& choice) {
+  return Scan(text, choice, nullptr, nullptr);
 }
 
-CColumnLayout ReadColumns(std::string_view text, const CColumnSpec& spec, std::vector<double>& x,
+CColumnLayout ReadColumns(std::string_view text, const CColumnChoice& choice, std::vector<double>& x,
                           std::vector<double>& y) {
   x.clear();
   y.clear();
-  return Scan(text, spec, &x, &y);
+  return Scan(text, choice, &x, &y);
 }
 
 int CountNumericLines(std::string_view text) {
@@ -385,7 +385,7 @@ int PartialLoadLines(const std::string& path, int points) {
   return twice < static_cast<std::uintmax_t>(lines) ? lines : -1;
 }
 
-int ReadColumnData(CGraphData& data, const std::string& path, const CColumnSpec& spec, CColumnLayout* layout) {
+int ReadColumnData(CGraphData& data, const std::string& path, const CColumnChoice& choice, CColumnLayout* layout) {
   data.fileName = path;
   data.label.clear();
   FileText f;
@@ -396,7 +396,7 @@ int ReadColumnData(CGraphData& data, const std::string& path, const CColumnSpec&
   Points pts;
   CColumnLayout l;
   try {
-    l = ReadColumns(f.Text(), spec, pts.x, pts.y);
+    l = ReadColumns(f.Text(), choice, pts.x, pts.y);
   } catch (const std::bad_alloc&) {
     StorePoints(data, Points{});
     return -1;

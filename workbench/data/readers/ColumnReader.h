@@ -26,7 +26,7 @@ struct CColumnFormat {
 };
 
 // What a column import is asked to do; what is left open is found from the data.
-struct CColumnSpec {
+struct CColumnChoice {
   std::optional<CColumnFormat> format;
   int xColumn = 0;  // 1-based; 0 for both: the first two numeric columns
   int yColumn = 0;
@@ -49,11 +49,11 @@ const char* ColumnDelimiterName(ColumnDelimiter d);
 
 // The layout of the text and the counts of a read, without keeping the points: the format
 // (unless chosen), the columns and the header's names.
-CColumnLayout DetectColumns(std::string_view text, const CColumnSpec& spec = {});
+CColumnLayout DetectColumns(std::string_view text, const CColumnChoice& choice = {});
 
 // Reads the X and Y columns of the text (the layout as DetectColumns finds it for the choice)
 // into x and y; returns the layout with the counts.
-CColumnLayout ReadColumns(std::string_view text, const CColumnSpec& spec, std::vector<double>& x,
+CColumnLayout ReadColumns(std::string_view text, const CColumnChoice& choice, std::vector<double>& x,
                           std::vector<double>& y);
 
 // The lines of the text that hold two or more numbers, in the text's own format.
@@ -66,7 +66,7 @@ int PartialLoadLines(const std::string& path, int points);
 
 // The column reader on a file. 1 success; 0 when the file holds no two numeric columns (no
 // points); -1 when it cannot be opened or read. The layout, when asked for, says what was read.
-int ReadColumnData(CGraphData& data, const std::string& path, const CColumnSpec& spec = {},
+int ReadColumnData(CGraphData& data, const std::string& path, const CColumnChoice& choice = {},
                    CColumnLayout* layout = nullptr);
 
 // The data kind of column data: diffraction when every X lies within 0 ... 180 (an angle 2θ)

@@ -308,19 +308,19 @@ TEST_F(FitRunTest, RunDescriptionsAndReportScans) {
   CPeakSearch r;
   r.xrdProgram = "/f/xZentrab";
   r.ramanProgram = "/f/simplexfit";
-  const CFitRunSpec x = FitRunFor(r, "/w/a#0.pfc", "/w/a#0.out");
+  const CFitRunPlan x = FitRunFor(r, "/w/a#0.pfc", "/w/a#0.out");
   EXPECT_EQ(x.argv, (std::vector<std::string>{"/f/xZentrab", "/w/a#0.pfc"}));
   EXPECT_EQ(x.commandLine, "\"/f/xZentrab\" \"/w/a#0.pfc\"");
   EXPECT_EQ(x.workDir, "/w");
   EXPECT_FALSE(x.jobAsFitPfc);
   EXPECT_TRUE(x.scan.cycleStatistics);
   r.dataKind = DataKind::Spectroscopic;
-  const CFitRunSpec s = FitRunFor(r, "a#0.pfc", "a#0.out");
+  const CFitRunPlan s = FitRunFor(r, "a#0.pfc", "a#0.out");
   EXPECT_EQ(s.argv, (std::vector<std::string>{"/f/simplexfit"}));
   EXPECT_EQ(s.commandLine, "/f/simplexfit");
   EXPECT_EQ(s.workDir, ".");
   EXPECT_TRUE(s.jobAsFitPfc);
-  EXPECT_EQ(s.readBack, CFitRunSpec::JobForm::kRaman);
+  EXPECT_EQ(s.readBack, CFitRunPlan::JobForm::kRaman);
   r.ramanProgram = "/f/Zentrab";
   EXPECT_EQ(FitRunFor(r, "/w/a#0.pfc", "/w/a#0.out").argv, (std::vector<std::string>{"/f/Zentrab", "/w/a#0.pfc"}));
 

@@ -349,7 +349,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(u.resultLabel->text(), QStringLiteral("Reads 30 points: X from column 1 (\"angle\"), Y from column 2 "
                                                    "(\"counts\"); skips 1 rows without numbers in them."));
     u.yColumnSpin->setValue(3);
-    QCOMPARE(dialog.Spec().yColumn, 3);
+    QCOMPARE(dialog.Choice().yColumn, 3);
     QVERIFY(dialog.Layout().yName == "esd");
     // Another delimiter finds its own columns; with none the choice cannot be taken.
     u.delimiterCombo->setCurrentIndex(int(ColumnDelimiter::kTab));
@@ -380,7 +380,7 @@ class MainWindowTest : public QObject {
     QTest::qWait(100);
     QCOMPARE(watcher.messages.size(), 1);
     // The form's input through the column import reads every row.
-    f.SetupView()->Form().OpenColumnFile(S(path), dialog.Spec(), dialog.Kind());
+    f.SetupView()->Form().OpenColumnFile(S(path), dialog.Choice(), dialog.Kind());
     QCOMPARE(app->Doc().GetOriginalData()->datan, 30);
     QCOMPARE(f.SetupView()->Widgets().pfcEdit->text(), scratch.Path(QStringLiteral("cols#0.pfc")));
   }

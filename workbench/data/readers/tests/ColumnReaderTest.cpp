@@ -14,7 +14,7 @@ using D = ColumnDelimiter;
 struct LayoutCase {
   const char* what;
   std::string text;
-  CColumnSpec spec;
+  CColumnChoice choice;
   D delimiter;
   bool decimalComma;
   int xColumn, yColumn;  // 1-based, as read
@@ -24,7 +24,7 @@ struct LayoutCase {
 };
 
 TEST(ColumnLayouts, FoundFromTheData) {
-  const CColumnSpec any;
+  const CColumnChoice any;
   const LayoutCase cases[] = {
       {"tab, no header", "1\t10\n2\t20\n", any, D::kTab, false, 1, 2, "", "", {1, 2}, {10, 20}, 0, 0},
       {"quoted csv header, CR LF", "\"2theta\",\"counts\"\r\n10.5,100\r\n11,\"200\"\r\n", any, D::kComma, false, 1, 2,
@@ -57,7 +57,7 @@ TEST(ColumnLayouts, FoundFromTheData) {
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<double> x, y;
-    const CColumnLayout l = ReadColumns(c.text, c.spec, x, y);
+    const CColumnLayout l = ReadColumns(c.text, c.choice, x, y);
     EXPECT_EQ(l.format.delimiter, c.delimiter);
     EXPECT_EQ(l.format.decimalComma, c.decimalComma);
     EXPECT_EQ(l.xColumn, c.xColumn);
@@ -70,7 +70,7 @@ TEST(ColumnLayouts, FoundFromTheData) {
     EXPECT_EQ(l.headerLines, c.headerLines);
     EXPECT_EQ(l.skippedRows, c.skipped);
     // The layout alone is what a read finds.
-    const CColumnLayout d = DetectColumns(c.text, c.spec);
+    const CColumnLayout d = DetectColumns(c.text, c.choice);
     EXPECT_EQ(d.points, l.points);
     EXPECT_EQ(d.xColumn, l.xColumn);
   }
